@@ -1,0 +1,65 @@
+#pragma once
+
+#include "library/Clock.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace pellora::test {
+
+// A clock standing at a chosen local time of day.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(QTime time = QTime(9, 0)) : m_now(QDate(2026, 12, 6), time) {}
+    QDateTime now() const override { return m_now; }
+    void set(QTime time) { m_now = QDateTime(QDate(2026, 12, 6), time); }
+
+private:
+    QDateTime m_now;
+};
+
+// Redirects the process's standard output into a file until finish(), to check the lines it printed.
+class StdoutCapture {
+public:
+    StdoutCapture()
+    {
+        std::fflush(stdout);
+        m_file.open();
+        m_saved = ::dup(STDOUT_FILENO);
+        ::dup2(m_file.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture() { finish(); }
+
+    QString finish()
+    {
+        if (m_saved >= 0) {
+            std::fflush(stdout);
+            ::dup2(m_saved, STDOUT_FILENO);
+            ::close(m_saved);
+            m_saved = -1;
+            QFile reader(m_file.fileName());
+            reader.open(QIODevice::ReadOnly);
+            m_text = QString::fromUtf8(reader.readAll());
+        }
+        return m_text;
+    }
+
+private:
+    QTemporaryFile m_file;
+    int m_saved = -1;
+    QString m_text;
+};
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+} // namespace pellora::test
