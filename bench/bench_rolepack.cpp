@@ -23,8 +23,12 @@ QByteArray generatePack(int roles, int eventsPerRole)
     static const char16_t* const activities[] = {u"睡觉", u"吃早饭", u"写周报", u"部门会议", u"散步回家"};
     RoleLibraryPayload payload;
     for (int r = 0; r < roles; ++r) {
-        Role role{QStringLiteral("role-%1").arg(r), QStringLiteral("角色%1").arg(r), std::nullopt,
-                  allStylePacks[size_t(r % 3)], QStringLiteral("第 %1 位角色的一天").arg(r), {}};
+        Role role{QStringLiteral("role-%1").arg(r),
+                  QStringLiteral("角色%1").arg(r),
+                  std::nullopt,
+                  allStylePacks[size_t(r % 3)],
+                  QStringLiteral("第 %1 位角色的一天").arg(r),
+                  {}};
         if (r % 2)
             role.displayName = QStringLiteral("称号%1").arg(r);
         const int step = 24 * 60 / eventsPerRole;
@@ -55,8 +59,7 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-template <typename F>
-double timeMs(F&& work)
+template <typename F> double timeMs(F&& work)
 {
     QElapsedTimer timer;
     timer.start();

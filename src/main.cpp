@@ -18,8 +18,7 @@ int main(int argc, char* argv[])
 
     QTextStream out(stdout);
     QTextStream err(stderr);
-    CommandLineContext context{out, err, [] { return std::make_unique<QSettings>(); },
-                               std::make_shared<SystemClock>()};
+    CommandLineContext context{out, err, [] { return std::make_unique<QSettings>(); }, std::make_shared<SystemClock>()};
 
     QStringList arguments = QCoreApplication::arguments();
     if (!isCommandLineInvocation(arguments)) {

@@ -117,8 +117,8 @@ public:
         if (parser.isSet(at)) {
             fixedMinute = parseMinute(parser.value(at));
             if (!fixedMinute)
-                return usageError(u"--at expects a time of day as HH:MM, from 00:00 to 23:59, not '%1'"_s.arg(
-                    parser.value(at)));
+                return usageError(
+                    u"--at expects a time of day as HH:MM, from 00:00 to 23:59, not '%1'"_s.arg(parser.value(at)));
         }
 
         QList<Role> roles;

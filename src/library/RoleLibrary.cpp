@@ -50,7 +50,9 @@ RoleLibrary::RoleLibrary(RoleLibraryOptions options, QObject* parent)
     if (!m_clock)
         m_clock = std::make_shared<SystemClock>();
     if (!m_randomWord)
-        m_randomWord = [] { return QRandomGenerator::system()->generate(); };
+        m_randomWord = [] {
+            return QRandomGenerator::system()->generate();
+        };
 
     if (!options.roles.isEmpty()) {
         m_roles = std::move(options.roles);

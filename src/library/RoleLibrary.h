@@ -36,8 +36,8 @@ struct RoleLibraryOptions {
 class RoleLibrary final : public QObject {
     Q_OBJECT
     Q_PROPERTY(QList<pellora::Role> roles READ roles NOTIFY rolesChanged)
-    Q_PROPERTY(std::optional<pellora::Role> selectedRole READ selectedRole WRITE setSelectedRole NOTIFY
-                   selectedRoleChanged)
+    Q_PROPERTY(
+        std::optional<pellora::Role> selectedRole READ selectedRole WRITE setSelectedRole NOTIFY selectedRoleChanged)
     Q_PROPERTY(std::optional<pellora::TimelineSnapshot> snapshot READ snapshot NOTIFY snapshotChanged)
 
 public:

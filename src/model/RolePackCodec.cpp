@@ -117,7 +117,9 @@ public:
         if (!value.isObject())
             return fail(at, QStringLiteral("expected an object, found ") + describe(value));
         const QJsonObject object = value.toObject();
-        auto path = [&at](const char* key) { return KeyPath{at.role, at.event, QLatin1StringView(key)}; };
+        auto path = [&at](const char* key) {
+            return KeyPath{at.role, at.event, QLatin1StringView(key)};
+        };
         return text(object, path("time"), out.time) && text(object, path("event"), out.event) &&
                text(object, path("mood"), out.mood) && text(object, path("location"), out.location) &&
                optionalInteger(object, path("energy"), out.energy) && text(object, path("social"), out.social);
@@ -129,7 +131,9 @@ public:
         if (!value.isObject())
             return fail(at, QStringLiteral("expected an object, found ") + describe(value));
         const QJsonObject object = value.toObject();
-        auto path = [index](const char* key) { return KeyPath{index, -1, QLatin1StringView(key)}; };
+        auto path = [index](const char* key) {
+            return KeyPath{index, -1, QLatin1StringView(key)};
+        };
 
         QString pack;
         if (!text(object, path("id"), out.id) || !text(object, path("name"), out.name) ||
@@ -209,8 +213,10 @@ QByteArray encodeRolePack(const RoleLibraryPayload& payload)
     for (const Role& role : payload.roles) {
         QJsonArray events;
         for (const RoleEvent& event : role.events) {
-            QJsonObject object{{QStringLiteral("time"), event.time},         {QStringLiteral("event"), event.event},
-                               {QStringLiteral("mood"), event.mood},         {QStringLiteral("location"), event.location},
+            QJsonObject object{{QStringLiteral("time"), event.time},
+                               {QStringLiteral("event"), event.event},
+                               {QStringLiteral("mood"), event.mood},
+                               {QStringLiteral("location"), event.location},
                                {QStringLiteral("social"), event.social}};
             if (event.energy)
                 object.insert(QStringLiteral("energy"), *event.energy);

@@ -32,7 +32,8 @@ QString shortenedText(const QString& text, qsizetype limit)
 
 QString upcomingLine(const RoleEvent& event)
 {
-    return QCoreApplication::translate("FloatingStripView", "→ %1 · %2").arg(event.time, shortenedText(event.event, 38));
+    return QCoreApplication::translate("FloatingStripView", "→ %1 · %2")
+        .arg(event.time, shortenedText(event.event, 38));
 }
 
 QString previewFace(const Role& role)

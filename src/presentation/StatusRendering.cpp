@@ -25,7 +25,8 @@ Face faceFor(MoodCategory category)
         return {u"\u30FD(\u30FB\u2200\u30FB)\uFF89",
                 u"\uFF61\uFF9F\u2736\u0E3A.\u30FD(*\u00B4\u2200`)\uFF89\uFF9F\u2736\u0E3A.\uFF61"};
     case MoodCategory::chaos:
-        return {u"(\uFF1B\u2323\u0300_\u2323\u0301)", u"(\u256F\u00B0\u25A1\u00B0\uFF09\u256F\uFE35 \u253B\u2501\u253B"};
+        return {u"(\uFF1B\u2323\u0300_\u2323\u0301)",
+                u"(\u256F\u00B0\u25A1\u00B0\uFF09\u256F\uFE35 \u253B\u2501\u253B"};
     }
     Q_UNREACHABLE();
     return {u"", u""};

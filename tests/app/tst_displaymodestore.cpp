@@ -15,7 +15,10 @@ class TestDisplayModeStore : public QObject {
 
     QString settingsPath() const { return m_dir.filePath(u"settings.ini"_s); }
 
-    QVariant storedOnDisk() const { return QSettings(settingsPath(), QSettings::IniFormat).value(DisplayModeStore::key); }
+    QVariant storedOnDisk() const
+    {
+        return QSettings(settingsPath(), QSettings::IniFormat).value(DisplayModeStore::key);
+    }
 
 private slots:
     void init() { QFile::remove(settingsPath()); }
@@ -31,8 +34,8 @@ private slots:
                                      << QVariant(u"menuBarOnly"_s);
         QTest::newRow("floatingStrip") << QVariant(u"floatingStrip"_s) << DisplayMode::floatingStrip
                                        << QVariant(u"floatingStrip"_s);
-        QTest::newRow("legacy menuBar kept") << QVariant(u"menuBar"_s) << DisplayMode::menuBarOnly
-                                             << QVariant(u"menuBar"_s);
+        QTest::newRow("legacy menuBar kept")
+            << QVariant(u"menuBar"_s) << DisplayMode::menuBarOnly << QVariant(u"menuBar"_s);
         QTest::newRow("legacy floatingWindow kept")
             << QVariant(u"floatingWindow"_s) << DisplayMode::floatingStrip << QVariant(u"floatingWindow"_s);
         QTest::newRow("capitalised") << QVariant(u"MenuBarOnly"_s) << DisplayMode::floatingStrip

@@ -74,7 +74,8 @@ private slots:
         QTest::newRow("unreadable pack") << QStringList{u"roles"_s, u"--pack"_s, u"/nonexistent/roles.json"_s} << 2
                                          << u"pellora: cannot read /nonexistent/roles.json"_s;
         QTest::newRow("pack is a folder") << QStringList{u"validate"_s, u"/"_s} << 2 << u"pellora: cannot read /"_s;
-        QTest::newRow("invalid pack") << QStringList{u"validate"_s, QStringLiteral(PELLORA_TEST_DATA "/invalid_pack.json")}
+        QTest::newRow("invalid pack") << QStringList{u"validate"_s,
+                                                     QStringLiteral(PELLORA_TEST_DATA "/invalid_pack.json")}
                                       << 1 << u"roles[1].events[0].social: missing"_s;
         QTest::newRow("validate without file") << QStringList{u"validate"_s} << 2 << u"pellora: validate takes"_s;
         QTest::newRow("unknown command") << QStringList{u"stats"_s} << 2 << u"pellora: unknown command 'stats'"_s;
@@ -115,10 +116,11 @@ private slots:
                                           "→ 08:00-12:00 · 写交班记录\n"_s;
         QTest::newRow("empty mood, no energy")
             << QStringList{u"--at"_s, u"13:00"_s}
-            << u"(＾▽＾)  夜班护士 · 林\n12:00-24:00  值班\n❤️ —   @ 病房\nenergy [███░░]  3/5\n接下来\n"
+            << u"(＾▽＾)  夜班护士 · 林\n12:00-24:00  值班\n❤️ —   @ 病房\nenergy [███░░]  "
+               u"3/5\n接下来\n"
                "→ 00:00-08:00 · 睡觉\n→ 08:00-12:00 · 写交班记录\n→ 12:00-24:00 · 值班\n"_s;
-        QTest::newRow("clock minute by default") << QStringList{}
-                                                 << u"(｡•̀ᴗ-)✧  夜班护士 · 林\n08:00-12:00  写交班记录\n"_s;
+        QTest::newRow("clock minute by default")
+            << QStringList{} << u"(｡•̀ᴗ-)✧  夜班护士 · 林\n08:00-12:00  写交班记录\n"_s;
         QTest::newRow("text-only role, saturated meter")
             << QStringList{u"--role"_s, u"poet"_s}
             << u"[Focus @ 图书馆]  阿诗\n00:00-24:00  研究诗歌\n❤️ 平静   @ 图书馆\nenergy [█████]  5/5\n"_s;
@@ -184,7 +186,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("json") << QStringList{u"--json"_s} << u"{\"role\":null,\"minute\":555,\"now\":null,\"upcoming\":[]}\n"_s;
+        QTest::newRow("json") << QStringList{u"--json"_s}
+                              << u"{\"role\":null,\"minute\":555,\"now\":null,\"upcoming\":[]}\n"_s;
         QTest::newRow("plain") << QStringList{} << u"还没有角色，去菜单挑一个~\n"_s;
         QTest::newRow("waybar") << QStringList{u"--format"_s, u"waybar"_s}
                                 << u"{\"text\":\"还没有角色，去菜单挑一个~\",\"tooltip\":\"还没有角色，去菜单挑一个~\","
@@ -204,7 +207,8 @@ private slots:
 
     void waybar()
     {
-        const Outcome outcome = run({u"status"_s, u"--pack"_s, pack, u"--format"_s, u"waybar"_s, u"--at"_s, u"03:00"_s});
+        const Outcome outcome =
+            run({u"status"_s, u"--pack"_s, pack, u"--format"_s, u"waybar"_s, u"--at"_s, u"03:00"_s});
         QCOMPARE(outcome.code, 0);
         QCOMPARE(outcome.out.count(u'\n'), 1);
         const QJsonObject json = QJsonDocument::fromJson(outcome.out.toUtf8()).object();
@@ -226,7 +230,9 @@ private slots:
         QCOMPARE(roles[1][u"face"_s].toString(), u"[Focus @ 图书馆]"_s);
 
         const Outcome plain = run({u"roles"_s, u"--pack"_s, pack});
-        QCOMPARE(plain.out, u"( ˘ω˘ )  夜班护士 · 林  (nurse)\n    守着夜班的护士\n[Focus @ 图书馆]  阿诗  (poet)\n    写诗的人\n"_s);
+        QCOMPARE(
+            plain.out,
+            u"( ˘ω˘ )  夜班护士 · 林  (nurse)\n    守着夜班的护士\n[Focus @ 图书馆]  阿诗  (poet)\n    写诗的人\n"_s);
 
         const Outcome valid = run({u"validate"_s, pack});
         QCOMPARE(valid.code, 0);

@@ -21,7 +21,11 @@ RoleEvent makeEvent(const QString& time, const QString& label)
 
 Role role(const QString& id, const QString& name)
 {
-    return Role{id, name, std::nullopt, StylePack::classicKaomoji, u"summary"_s,
+    return Role{id,
+                name,
+                std::nullopt,
+                StylePack::classicKaomoji,
+                u"summary"_s,
                 {makeEvent(u"00:00-12:00"_s, name + u" morning"_s), makeEvent(u"12:00-24:00"_s, name + u" evening"_s)}};
 }
 
@@ -117,7 +121,8 @@ private slots:
         QTest::newRow("missing") << QByteArray() << u"⚠️ roles.json missing from bundle\n"_s;
         QTest::newRow("invalid") << QByteArray(R"({"roles":[{"id":"a"}]})")
                                  << u"Failed to load roles: roles[0].name: missing\n"_s;
-        QTest::newRow("garbage") << QByteArray("\x00\xff\x13garbage", 10) << u"Failed to load roles: (root): not valid JSON"_s;
+        QTest::newRow("garbage") << QByteArray("\x00\xff\x13garbage", 10)
+                                 << u"Failed to load roles: (root): not valid JSON"_s;
         QTest::newRow("empty file") << QByteArray("") << u"Failed to load roles: (root): not valid JSON"_s;
     }
 
@@ -249,7 +254,9 @@ private slots:
         QFETCH(QString, drawn);
         RoleLibraryOptions opts = options();
         qsizetype next = 0;
-        opts.randomWord = [&] { return words.at(next++); };
+        opts.randomWord = [&] {
+            return words.at(next++);
+        };
         RoleLibrary library(opts);
         library.select(threeRoles.at(1));
 

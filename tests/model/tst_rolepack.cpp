@@ -19,8 +19,8 @@ QByteArray pack(const QByteArray& secondRoleExtra = {}, const QByteArray& second
         {"id":"b","name":"B","stylePack":"textOnly","summary":"s")" +
            secondRoleExtra + R"(,"events":[
             {"time":"08:00-09:00","event":"e","mood":"m","location":"l","energy":2,"social":"x"},
-            {)" + eventFields +
-           R"(}]}]})";
+            {)" +
+           eventFields + R"(}]}]})";
 }
 
 RoleEvent makeEvent(const QString& mood, std::optional<qint64> energy = 3)
@@ -52,8 +52,8 @@ private slots:
         QTest::newRow("integral float energy")
             << pack({}, fields + R"(,"energy":4.0)") << std::optional<QString>() << std::optional<qint64>(4);
         QTest::newRow("unknown keys ignored")
-            << pack(R"(,"comment":{"x":[1,2]})", fields + R"(,"note":"ignored","energy":1)")
-            << std::optional<QString>() << std::optional<qint64>(1);
+            << pack(R"(,"comment":{"x":[1,2]})", fields + R"(,"note":"ignored","energy":1)") << std::optional<QString>()
+            << std::optional<qint64>(1);
     }
 
     void acceptsOptionalKeysMissingOrNull()
@@ -82,14 +82,14 @@ private slots:
         QTest::newRow("missing social") << pack({}, fields) << u"roles[1].events[1].social: missing"_s;
         QTest::newRow("null in required key")
             << pack({}, fields + R"(,"social":null)") << u"roles[1].events[1].social: expected a string, found null"_s;
-        QTest::newRow("number for text")
-            << pack({}, fields + R"(,"social":7)") << u"roles[1].events[1].social: expected a string"_s;
-        QTest::newRow("fractional energy")
-            << pack({}, fields + R"(,"social":"s","energy":1.5)") << u"roles[1].events[1].energy: expected an integer"_s;
-        QTest::newRow("string energy")
-            << pack({}, fields + R"(,"social":"s","energy":"3")") << u"roles[1].events[1].energy: expected an integer"_s;
-        QTest::newRow("energy beyond 64 bits")
-            << pack({}, fields + R"(,"social":"s","energy":1e30)") << u"roles[1].events[1].energy: expected an integer"_s;
+        QTest::newRow("number for text") << pack({}, fields + R"(,"social":7)")
+                                         << u"roles[1].events[1].social: expected a string"_s;
+        QTest::newRow("fractional energy") << pack({}, fields + R"(,"social":"s","energy":1.5)")
+                                           << u"roles[1].events[1].energy: expected an integer"_s;
+        QTest::newRow("string energy") << pack({}, fields + R"(,"social":"s","energy":"3")")
+                                       << u"roles[1].events[1].energy: expected an integer"_s;
+        QTest::newRow("energy beyond 64 bits") << pack({}, fields + R"(,"social":"s","energy":1e30)")
+                                               << u"roles[1].events[1].energy: expected an integer"_s;
         QTest::newRow("display name of wrong type")
             << pack(R"(,"displayName":false)") << u"roles[1].displayName: expected a string or null"_s;
         QTest::newRow("capitalised style pack")
@@ -152,7 +152,8 @@ private slots:
         QTest::newRow("case differs") << makeEvent(u"Calm"_s) << makeEvent(u"calm"_s) << false;
         QTest::newRow("mood differs") << makeEvent(u"开心"_s) << makeEvent(u"平静"_s) << false;
         QTest::newRow("energy absent vs 0") << makeEvent(u"m"_s, std::nullopt) << makeEvent(u"m"_s, 0) << false;
-        QTest::newRow("energy both absent") << makeEvent(u"m"_s, std::nullopt) << makeEvent(u"m"_s, std::nullopt) << true;
+        QTest::newRow("energy both absent")
+            << makeEvent(u"m"_s, std::nullopt) << makeEvent(u"m"_s, std::nullopt) << true;
     }
 
     void equalityAndHashing()

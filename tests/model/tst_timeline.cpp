@@ -93,11 +93,11 @@ private slots:
             << QStringList{u"22:00-23:00 C"_s, u"07:00-08:00 A"_s, u"12:00-13:00 B"_s} << at("10:00") << u"C"_s
             << u"B,C,A"_s;
 
-        QTest::newRow("two future events") << QStringList{u"08:00-09:00 A"_s, u"10:00-11:00 B"_s} << at("07:00")
-                                           << u"B"_s << u"A,B,A"_s;
+        QTest::newRow("two future events")
+            << QStringList{u"08:00-09:00 A"_s, u"10:00-11:00 B"_s} << at("07:00") << u"B"_s << u"A,B,A"_s;
         QTest::newRow("single event") << QStringList{u"08:00-09:00 A"_s} << at("08:30") << u"A"_s << u"A"_s;
-        QTest::newRow("backwards range") << QStringList{u"22:00-06:00 A"_s, u"23:00-23:30 B"_s} << at("12:00")
-                                         << u"A"_s << u"B,A,B"_s;
+        QTest::newRow("backwards range") << QStringList{u"22:00-06:00 A"_s, u"23:00-23:30 B"_s} << at("12:00") << u"A"_s
+                                         << u"B,A,B"_s;
         QTest::newRow("backwards range, night")
             << QStringList{u"22:00-06:00 A"_s, u"23:00-23:30 B"_s} << at("03:00") << u"B"_s << u"A,B,A"_s;
         QTest::newRow("third time ignored")
