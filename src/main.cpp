@@ -1,31 +1,87 @@
+#include "app/AppDelegate.h"
+#include "app/TrayIcon.h"
 #include "cli/CommandLine.h"
 #include "pellora_version.h"
+#include "platform/SingleInstance.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSettings>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
 
 using namespace pellora;
 
-int main(int argc, char* argv[])
+namespace {
+
+void setApplicationNames()
 {
-    QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Pellora"));
     QCoreApplication::setApplicationName(QStringLiteral("Pellora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELLORA_VERSION));
+}
 
+int runTerminal(int argc, char* argv[], QStringList arguments)
+{
+    QCoreApplication app(argc, argv);
+    setApplicationNames();
     QTextStream out(stdout);
     QTextStream err(stderr);
     CommandLineContext context{out, err, [] { return std::make_unique<QSettings>(); }, std::make_shared<SystemClock>()};
-
-    QStringList arguments = QCoreApplication::arguments();
-    if (!isCommandLineInvocation(arguments)) {
-        // The live status of the chosen role, in the terminal; a single report when not attached to one.
-        arguments = {arguments.value(0), QStringLiteral("status")};
-        if (isatty(fileno(stdout)))
-            arguments.append(QStringLiteral("--watch"));
-    }
     return runCommandLine(arguments, context);
+}
+
+bool platformChosen(const QStringList& arguments)
+{
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || arguments.contains(QStringLiteral("-platform"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    if (isCommandLineInvocation(arguments))
+        return runTerminal(argc, argv, arguments);
+
+    const bool x11 = qEnvironmentVariableIsSet("DISPLAY");
+    const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (!x11 && !wayland && !platformChosen(arguments)) {
+        // No desktop: the chosen role's live status in the terminal instead, once when not attached to one.
+        QStringList status{arguments.value(0), QStringLiteral("status")};
+        if (isatty(fileno(stdout)))
+            status.append(QStringLiteral("--watch"));
+        return runTerminal(argc, argv, status);
+    }
+    // Wayland compositors let no client place itself or stay on top; through XWayland the strip keeps
+    // its corner and its place above other windows.
+    if (wayland && x11 && !platformChosen(arguments))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QApplication app(argc, argv);
+    setApplicationNames();
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (!instance.tryBecomePrimary()) {
+        if (instance.notifyPrimary())
+            return 0;
+        std::fputs("pellora: another Pellora is running but does not answer\n", stderr);
+        return 1;
+    }
+
+    QSettings settings;
+    AppDelegate delegate(&settings);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate, &AppDelegate::bringStripToFront);
+
+    TrayIcon tray;
+    QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+    tray.show();
+
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    return app.exec();
 }

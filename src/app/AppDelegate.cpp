@@ -1,0 +1,65 @@
+#include "AppDelegate.h"
+
+#include "strip/FloatingPanel.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace pellora {
+
+RoleLibraryOptions appLibraryOptions(QSettings* settings, RoleLibraryOptions base)
+{
+    base.settings = settings;
+    return base;
+}
+
+AppDelegate::AppDelegate(QSettings* settings, RoleLibraryOptions libraryOptions, QObject* parent)
+    : QObject(parent), m_library(appLibraryOptions(settings, std::move(libraryOptions))), m_displayModeStore(settings)
+{}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    if (m_launched)
+        return;
+    m_launched = true;
+    configureOnLaunch();
+}
+
+void AppDelegate::configureOnLaunch()
+{
+    // 1. The strip is shown or hidden from the first moment.
+    applyDisplayMode();
+
+    // 2. Follow the mode. Every change, and the current value at subscription, is applied one turn of
+    // the event loop later, when the store holds it; so at launch the mode is applied twice.
+    const auto applyLater = [this] {
+        QTimer::singleShot(0, this, &AppDelegate::applyDisplayMode);
+    };
+    connect(&m_displayModeStore, &DisplayModeStore::modeChanged, this, applyLater);
+    applyLater();
+
+    // 3. Activation (a second launch) is delivered through bringStripToFront by whoever owns the
+    // single-instance channel.
+}
+
+void AppDelegate::applyDisplayMode()
+{
+    if (m_displayModeStore.mode() == DisplayMode::floatingStrip)
+        m_stripController.showStrip(&m_library, &m_displayModeStore);
+    else
+        m_stripController.hideStrip();
+}
+
+void AppDelegate::bringStripToFront()
+{
+    if (m_displayModeStore.mode() != DisplayMode::floatingStrip)
+        return;
+    FloatingPanel* panel = m_stripController.panel();
+    if (!panel)
+        return;
+    // Never take the focus from another of Pellora's own windows, such as the open picker.
+    const QWidget* active = QApplication::activeWindow();
+    panel->makeKeyAndOrderFront(active == nullptr || active == panel);
+}
+
+} // namespace pellora

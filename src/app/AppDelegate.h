@@ -1,0 +1,45 @@
+#pragma once
+
+#include "DisplayModeStore.h"
+#include "library/RoleLibrary.h"
+#include "strip/FloatingStripWindowController.h"
+
+#include <QObject>
+
+class QSettings;
+
+namespace pellora {
+
+/// Owns the long-lived objects of the process (the role library, the display-mode store and the
+/// strip controller, created in that order) and shows or hides the strip by the display mode.
+class AppDelegate final : public QObject {
+    Q_OBJECT
+
+public:
+    // `settings` must outlive the delegate; `libraryOptions` lets tests pick the pack and the clock.
+    explicit AppDelegate(QSettings* settings, RoleLibraryOptions libraryOptions = {}, QObject* parent = nullptr);
+
+    RoleLibrary& library() { return m_library; }
+    DisplayModeStore& displayModeStore() { return m_displayModeStore; }
+    FloatingStripWindowController& stripController() { return m_stripController; }
+
+    // Launching has finished: runs the launch wiring once.
+    void applicationDidFinishLaunching();
+    // Shows the strip in strip mode, hides it otherwise.
+    void applyDisplayMode();
+    // Another launch asked for Pellora: in strip mode, raises the existing strip.
+    void bringStripToFront();
+
+private:
+    void configureOnLaunch();
+
+    RoleLibrary m_library;
+    DisplayModeStore m_displayModeStore;
+    FloatingStripWindowController m_stripController;
+    bool m_launched = false;
+};
+
+// Library options for the shipped app: the pack from the resources and the given settings.
+RoleLibraryOptions appLibraryOptions(QSettings* settings, RoleLibraryOptions base = {});
+
+} // namespace pellora

@@ -1,0 +1,12 @@
+#pragma once
+
+class QWindow;
+
+namespace pellora {
+
+/// Asks the window manager to leave the window out of taskbars and pagers, as a floating companion
+/// window should be. Call it just before each show: window managers drop the hint when a window is
+/// hidden. Does nothing where the platform has no such hint.
+void keepOffTaskbar(QWindow* window);
+
+} // namespace pellora

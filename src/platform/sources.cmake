@@ -1,0 +1,14 @@
+# Desktop integration: the single-instance guard and the compositing check.
+target_sources(pellora_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.h ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Compositing.h ${CMAKE_CURRENT_LIST_DIR}/Compositing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowHints.h ${CMAKE_CURRENT_LIST_DIR}/WindowHints.cpp
+)
+
+# On X11 the compositing check asks the display server through xcb. GLOBAL, because pellora_ui is
+# static and its consumers (the tests) live in other directories.
+if(UNIX AND NOT APPLE)
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)
+    target_link_libraries(pellora_ui PRIVATE PkgConfig::XCB)
+endif()

@@ -1,0 +1,54 @@
+#include "ElidedLabel.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace pellora {
+
+ElidedLabel::ElidedLabel(QWidget* parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void ElidedLabel::setText(const QString& text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    setAccessibleName(text);
+    updateGeometry();
+    update();
+}
+
+void ElidedLabel::setColor(const QColor& color)
+{
+    m_color = color;
+    update();
+}
+
+QString ElidedLabel::displayedText() const
+{
+    return fontMetrics().elidedText(m_text, Qt::ElideRight, width());
+}
+
+QSize ElidedLabel::sizeHint() const
+{
+    // Rounded up, with a pixel to spare: elidedText() cuts text whose fractional advance only just fits.
+    const QFontMetricsF metrics(font());
+    return {int(std::ceil(metrics.horizontalAdvance(m_text))) + 1, fontMetrics().height()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(QChar(0x2026)) * 2, fontMetrics().height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setPen(m_color.isValid() ? m_color : palette().color(QPalette::WindowText));
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, displayedText());
+}
+
+} // namespace pellora

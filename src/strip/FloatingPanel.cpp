@@ -1,0 +1,146 @@
+#include "FloatingPanel.h"
+
+#include "StripPlacement.h"
+#include "platform/Compositing.h"
+#include "platform/WindowHints.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace pellora {
+
+FloatingPanel::FloatingPanel(Options options, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_options(options)
+{
+    // Flags and translucency are settled before the first show: changing them later recreates the window.
+    if (m_options.translucent) {
+        setAttribute(Qt::WA_TranslucentBackground);
+        m_useShape = !compositingManagerRunning();
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+}
+
+void FloatingPanel::setContent(QWidget* content)
+{
+    if (m_content)
+        m_content->deleteLater();
+    m_content = content;
+    if (content) {
+        layout()->addWidget(content);
+        if (m_options.followContentHeight)
+            fitToContent();
+    }
+    updateShape();
+}
+
+void FloatingPanel::setShapeProvider(std::function<QRegion()> provider)
+{
+    m_shapeProvider = std::move(provider);
+    updateShape();
+}
+
+void FloatingPanel::updateShape()
+{
+    if (!m_useShape || !m_shapeProvider || !m_content)
+        return;
+    setMask(m_shapeProvider().translated(m_content->pos()));
+}
+
+int FloatingPanel::contentHeight() const
+{
+    if (!m_content)
+        return height();
+    if (m_content->hasHeightForWidth())
+        return m_content->heightForWidth(width());
+    return m_content->sizeHint().height();
+}
+
+void FloatingPanel::fitToContent()
+{
+    if (m_fitting)
+        return;
+    m_fitting = true;
+    const int wanted = contentHeight();
+    if (wanted > 0 && wanted != height()) {
+        const QScreen* screen = this->screen();
+        setGeometry(resizedKeepingBottom(geometry(), wanted, screen ? screen->availableGeometry() : QRect()));
+    }
+    m_fitting = false;
+}
+
+void FloatingPanel::orderFront()
+{
+    if (isHidden()) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        show();
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+    raise();
+}
+
+void FloatingPanel::makeKeyAndOrderFront(bool activate)
+{
+    if (!activate) {
+        orderFront();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+bool FloatingPanel::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::LayoutRequest && m_options.followContentHeight)
+        fitToContent();
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)
+        updateShape();
+    return handled;
+}
+
+void FloatingPanel::showEvent(QShowEvent* event)
+{
+    // Sent before the window is mapped: the taskbar hint is set in time for the window manager.
+    if (!event->spontaneous())
+        keepOffTaskbar(windowHandle());
+    QWidget::showEvent(event);
+}
+
+void FloatingPanel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    // The window manager moves the window when it can (it knows about screens and snapping);
+    // otherwise the panel follows the pointer itself.
+    if (windowHandle() && windowHandle()->startSystemMove()) {
+        event->accept();
+        return;
+    }
+    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    event->accept();
+}
+
+void FloatingPanel::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_dragOffset && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - *m_dragOffset);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void FloatingPanel::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_dragOffset.reset();
+    QWidget::mouseReleaseEvent(event);
+}
+
+} // namespace pellora

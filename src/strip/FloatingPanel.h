@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPoint>
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+namespace pellora {
+
+/// A borderless window that floats above ordinary windows, stays out of the taskbar and is dragged by
+/// any part of it that does not handle the mouse itself. Hosts one content widget.
+class FloatingPanel final : public QWidget {
+    Q_OBJECT
+
+public:
+    struct Options {
+        bool translucent = false;         // clear background: only what the content paints is visible
+        bool followContentHeight = false; // grow and shrink with the content, keeping the bottom edge
+    };
+
+    explicit FloatingPanel(Options options, QWidget* parent = nullptr);
+
+    // Takes ownership of `content`; the previous content is deleted.
+    void setContent(QWidget* content);
+    QWidget* content() const { return m_content; }
+
+    // Where translucency is not composited, the window is cut to this shape instead (rounded cards
+    // without black corners). Called again whenever the content reports a change.
+    void setShapeProvider(std::function<QRegion()> provider);
+    void updateShape();
+
+    // The height the content wants at the panel's width.
+    int contentHeight() const;
+    // Resizes to the content's height, keeping the bottom edge and staying inside the screen.
+    void fitToContent();
+
+    // Shows and raises without taking focus.
+    void orderFront();
+    // Shows, raises and activates; `activate` false leaves the focus where it is.
+    void makeKeyAndOrderFront(bool activate = true);
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Options m_options;
+    QPointer<QWidget> m_content;
+    std::function<QRegion()> m_shapeProvider;
+    bool m_useShape = false;
+    bool m_fitting = false;
+    std::optional<QPoint> m_dragOffset;
+};
+
+} // namespace pellora

@@ -1,0 +1,55 @@
+#include "FloatingStripModalManager.h"
+
+#include "FloatingPanel.h"
+#include "views/CharacterPickerView.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+
+namespace pellora {
+
+FloatingStripModalManager::FloatingStripModalManager(QObject* parent) : QObject(parent) {}
+
+FloatingStripModalManager::~FloatingStripModalManager()
+{
+    closeAll();
+}
+
+void FloatingStripModalManager::presentPicker(RoleLibrary* library)
+{
+    auto* picker = new CharacterPickerView(library);
+    // A choice, a draw or a close button takes the panel off the screen; it stays for the next opening.
+    connect(picker, &CharacterPickerView::dismissRequested, this, [this] {
+        if (m_pickerPanel)
+            m_pickerPanel->hide();
+    });
+
+    if (m_pickerPanel) {
+        m_pickerPanel->setContent(picker);
+        m_pickerPanel->orderFront();
+        m_pickerPanel->activateWindow();
+        return;
+    }
+
+    m_pickerPanel = new FloatingPanel({});
+    m_pickerPanel->setObjectName(QStringLiteral("pickerPanel"));
+    m_pickerPanel->setWindowTitle(tr("选择角色"));
+    m_pickerPanel->resize(pickerSize);
+    m_pickerPanel->setContent(picker);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        m_pickerPanel->move(
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, pickerSize, screen->availableGeometry()).topLeft());
+    m_pickerPanel->makeKeyAndOrderFront();
+}
+
+void FloatingStripModalManager::closeAll()
+{
+    if (!m_pickerPanel)
+        return;
+    m_pickerPanel->hide();
+    m_pickerPanel->close();
+    delete m_pickerPanel.data();
+}
+
+} // namespace pellora

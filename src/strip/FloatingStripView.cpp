@@ -1,0 +1,410 @@
+#include "FloatingStripView.h"
+
+#include "ElidedLabel.h"
+#include "FloatingStripModalManager.h"
+#include "SpringCurve.h"
+#include "StripIconButton.h"
+#include "StripStyle.h"
+#include "library/RoleLibrary.h"
+#include "presentation/DisplayText.h"
+#include "presentation/EnergyMeterView.h"
+#include "presentation/QtColor.h"
+
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace pellora {
+namespace {
+
+constexpr int outerPadding = 18;
+constexpr int compactRadius = 22;
+constexpr int detailRadius = 24;
+constexpr int detailGap = 8;
+
+void setTextColor(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget->setPalette(palette);
+}
+
+QLabel* makeLabel(const QFont& font, const char* objectName, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setFont(font);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// A caption with a hairline rule taking the rest of the row.
+QWidget* sectionHeader(const QString& title, QWidget* parent)
+{
+    auto* header = new QWidget(parent);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* label = makeLabel(style::monoFont(11, QFont::Medium), "sectionTitle", header);
+    label->setText(title);
+    setTextColor(label, style::secondaryText());
+    auto* rule = new QWidget(header);
+    rule->setFixedHeight(1);
+    rule->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    rule->setAutoFillBackground(true);
+    QPalette palette = rule->palette();
+    palette.setColor(QPalette::Window, style::secondaryText(0.2 / 0.6));
+    rule->setPalette(palette);
+    row->addWidget(label);
+    row->addWidget(rule, 1, Qt::AlignVCenter);
+    return header;
+}
+
+// The hint's outlined text, shown when there is no role or no current event.
+class HintView final : public QWidget {
+public:
+    explicit HintView(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("hint"));
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(24, 24, 24, 24);
+        auto* label = makeLabel(style::monoFont(12), "hintText", this);
+        label->setText(stripHintText());
+        setTextColor(label, style::secondaryText());
+        layout->addWidget(label);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(style::secondaryText(0.3), 1));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 22, 22);
+    }
+};
+
+// The detail card's slot under the compact card: it reserves the card's height plus the gap and
+// clips the card while it slides in from the slot's top edge.
+class DetailSlot final : public QWidget {
+public:
+    DetailSlot(QWidget* detail, QWidget* parent) : QWidget(parent), m_detail(detail)
+    {
+        detail->setParent(this);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return detailGap + detailHeight(width); }
+    QSize sizeHint() const override { return {m_detail->sizeHint().width(), heightForWidth(width())}; }
+
+    int detailHeight(int width) const
+    {
+        return m_detail->hasHeightForWidth() ? m_detail->heightForWidth(width) : m_detail->sizeHint().height();
+    }
+
+private:
+    QWidget* m_detail;
+};
+
+} // namespace
+
+FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalManager* modalManager, QWidget* parent)
+    : QWidget(parent), m_library(library), m_modalManager(modalManager)
+{
+    setObjectName(QStringLiteral("floatingStrip"));
+    setMinimumWidth(520);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(outerPadding, outerPadding, outerPadding, outerPadding);
+
+    m_hint = new HintView(this);
+    outer->addWidget(m_hint, 0, Qt::AlignHCenter);
+
+    m_cards = new QWidget(this);
+    m_cards->setObjectName(QStringLiteral("cards"));
+    m_cards->installEventFilter(this); // the hover region: both cards and the gap between them
+    auto* stack = new QVBoxLayout(m_cards);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    outer->addWidget(m_cards);
+
+    // Compact card.
+    m_compact = new QWidget(m_cards);
+    m_compact->setObjectName(QStringLiteral("compactCard"));
+    auto* compactRow = new QHBoxLayout(m_compact);
+    compactRow->setContentsMargins(24, 14, 24, 14);
+    compactRow->setSpacing(16);
+    m_face = makeLabel(style::monoFont(20), "face", m_compact);
+    compactRow->addWidget(m_face, 0, Qt::AlignVCenter);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    m_title = makeLabel(style::roundedFont(13, QFont::DemiBold), "title", m_compact);
+    setTextColor(m_title, style::primaryText());
+    m_time = makeLabel(style::monoFont(12), "time", m_compact);
+    m_event = makeLabel(style::monoFont(12), "event", m_compact);
+    m_event->setWordWrap(true);
+    texts->addWidget(m_title);
+    texts->addWidget(m_time);
+    texts->addWidget(m_event);
+    compactRow->addLayout(texts, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(10);
+    m_drawButton = new StripIconButton(QStringLiteral(":/icons/die.face.5.svg"), tr("换一个"), m_compact);
+    m_drawButton->setObjectName(QStringLiteral("drawButton"));
+    m_libraryButton = new StripIconButton(QStringLiteral(":/icons/person.3.svg"), tr("角色库"), m_compact);
+    m_libraryButton->setObjectName(QStringLiteral("libraryButton"));
+    buttons->addWidget(m_drawButton);
+    buttons->addWidget(m_libraryButton);
+    compactRow->addLayout(buttons);
+    stack->addWidget(m_compact);
+
+    // Detail card. The meter is pulled 6 to the left of the other rows, which are indented instead.
+    m_detail = new QWidget;
+    m_detail->setObjectName(QStringLiteral("detailCard"));
+    auto* details = new QVBoxLayout(m_detail);
+    details->setContentsMargins(24 - 6, 14, 24, 18);
+    details->setSpacing(10);
+    const auto indented = [details](QWidget* widget) {
+        auto* row = new QHBoxLayout;
+        row->setContentsMargins(6, 0, 0, 0);
+        row->addWidget(widget);
+        details->addLayout(row);
+    };
+    indented(sectionHeader(tr("当前状态"), m_detail));
+    auto* moodRow = new QWidget(m_detail);
+    auto* moodLayout = new QHBoxLayout(moodRow);
+    moodLayout->setContentsMargins(0, 0, 0, 0);
+    moodLayout->setSpacing(16);
+    auto* heartAndMood = new QHBoxLayout;
+    heartAndMood->setSpacing(6);
+    auto* heart = makeLabel(style::emojiFont(13), "heart", moodRow);
+    heart->setText(QStringLiteral("❤️"));
+    m_mood = new ElidedLabel(moodRow);
+    m_mood->setObjectName(QStringLiteral("mood"));
+    m_mood->setFont(style::monoFont(12));
+    m_mood->setColor(style::primaryText());
+    heartAndMood->addWidget(heart);
+    heartAndMood->addWidget(m_mood);
+    moodLayout->addLayout(heartAndMood);
+    m_location = new ElidedLabel(moodRow);
+    m_location->setObjectName(QStringLiteral("location"));
+    m_location->setFont(style::monoFont(12));
+    moodLayout->addWidget(m_location);
+    moodLayout->addStretch(1);
+    indented(moodRow);
+    m_meter = new EnergyMeterView(m_detail);
+    m_meter->setObjectName(QStringLiteral("meter"));
+    details->addWidget(m_meter, 0, Qt::AlignLeft);
+    indented(sectionHeader(tr("接下来"), m_detail));
+    for (int i = 0; i < 3; ++i) {
+        auto* line = makeLabel(style::monoFont(12), "upcoming", m_detail);
+        line->setObjectName(QStringLiteral("upcoming%1").arg(i));
+        line->setWordWrap(true);
+        m_upcoming.append(line);
+        indented(line);
+    }
+    m_detailSlot = new DetailSlot(m_detail, m_cards);
+    m_detailSlot->setObjectName(QStringLiteral("detailSlot"));
+    m_detailSlot->installEventFilter(this);
+    m_detailSlot->hide();
+    stack->addWidget(m_detailSlot);
+    m_detailOpacity = new QGraphicsOpacityEffect(m_detail);
+    m_detail->setGraphicsEffect(m_detailOpacity);
+
+    m_reveal.setEasingCurve(springEasingCurve());
+    m_reveal.setDuration(springDurationMs);
+    connect(&m_reveal, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { showDetail(value.toDouble()); });
+    connect(&m_reveal, &QVariantAnimation::finished, this, [this] {
+        if (!m_hovering) {
+            m_detailSlot->hide();
+            emit shapeChanged();
+        }
+    });
+
+    connect(m_drawButton, &QAbstractButton::clicked, this, [this] {
+        if (m_library)
+            m_library->drawRandomRole();
+    });
+    connect(m_libraryButton, &QAbstractButton::clicked, this, [this] {
+        if (!m_modalManager)
+            return;
+        if (RoleLibrary* library = m_modalManager->library())
+            m_modalManager->presentPicker(library);
+    });
+    if (m_library)
+        connect(m_library, &RoleLibrary::snapshotChanged, this, &FloatingStripView::refresh);
+    refresh();
+}
+
+FloatingStripView::~FloatingStripView() = default;
+
+bool FloatingStripView::isShowingHint() const
+{
+    return !m_hint->isHidden();
+}
+
+void FloatingStripView::refresh()
+{
+    const std::optional<TimelineSnapshot> snapshot =
+        m_library ? m_library->snapshot() : std::optional<TimelineSnapshot>();
+    if (!snapshot || !snapshot->now) {
+        setHovering(false);
+        m_reveal.stop();
+        showDetail(0);
+        m_detailSlot->hide();
+        m_cards->hide();
+        m_hint->show();
+        emit shapeChanged();
+        update();
+        return;
+    }
+    const RoleEvent& now = *snapshot->now;
+    m_palette = stylePalette(snapshot->role.stylePack);
+    m_face->setText(statusFace(now, snapshot->role.stylePack));
+    m_title->setText(roleTitle(snapshot->role));
+    m_time->setText(now.time);
+    m_event->setText(now.event);
+    setTextColor(m_time, toQColor(m_palette.text, 0.8));
+    setTextColor(m_event, toQColor(m_palette.text, 0.8));
+    m_mood->setText(now.mood.isEmpty() ? QStringLiteral("—") : now.mood);
+    m_location->setText(tr("@ %1").arg(now.location));
+    m_location->setColor(toQColor(m_palette.text, 0.85));
+    m_meter->setLevel(now.energy);
+    m_meter->setStylePalette(m_palette);
+    for (qsizetype i = 0; i < m_upcoming.size(); ++i) {
+        QLabel* line = m_upcoming.at(i);
+        const bool present = i < snapshot->upcoming.size();
+        line->setVisible(present);
+        if (present) {
+            line->setText(upcomingLine(snapshot->upcoming.at(i)));
+            setTextColor(line, toQColor(m_palette.text, 0.85));
+        }
+    }
+    m_hint->hide();
+    m_cards->show();
+    m_detailSlot->updateGeometry(); // its height follows the detail card's wrapped lines
+    layoutDetail();
+    emit shapeChanged();
+    update();
+}
+
+void FloatingStripView::setHovering(bool hovering)
+{
+    if (hovering == m_hovering)
+        return;
+    if (hovering && m_cards->isHidden())
+        return; // the hint has no detail card
+    m_hovering = hovering;
+    if (hovering)
+        m_detailSlot->show();
+    m_reveal.stop();
+    m_reveal.setStartValue(m_progress);
+    m_reveal.setEndValue(hovering ? 1.0 : 0.0);
+    m_reveal.start();
+    emit hoveringChanged(hovering);
+}
+
+void FloatingStripView::showDetail(double progress)
+{
+    m_progress = progress;
+    const double opacity = std::clamp(progress, 0.0, 1.0);
+    m_detailOpacity->setOpacity(opacity);
+    // Rendering through the effect costs an offscreen pass; only pay it while fading.
+    m_detailOpacity->setEnabled(opacity < 1.0);
+    layoutDetail();
+    update();
+}
+
+void FloatingStripView::layoutDetail()
+{
+    const int width = m_detailSlot->width();
+    const int height = static_cast<DetailSlot*>(m_detailSlot)->detailHeight(width);
+    // Slides down from behind the slot's top edge: fully above it at 0, in place at 1.
+    const int offset = qRound((1.0 - m_progress) * (height + detailGap));
+    m_detail->setGeometry(0, detailGap - offset, width, height);
+}
+
+QRectF FloatingStripView::compactRect() const
+{
+    return QRectF(m_compact->geometry().translated(m_cards->pos()));
+}
+
+QRectF FloatingStripView::detailRect() const
+{
+    return QRectF(m_detail->geometry().translated(m_detailSlot->pos() + m_cards->pos()));
+}
+
+QRect FloatingStripView::detailClip() const
+{
+    const int top = m_cards->y() + m_detailSlot->y();
+    return QRect(0, top, width(), height() - top);
+}
+
+QRegion FloatingStripView::cardsRegion() const
+{
+    const auto rounded = [](const QRectF& rect, qreal radius) {
+        QPainterPath path;
+        path.addRoundedRect(rect, radius, radius);
+        return QRegion(path.toFillPolygon().toPolygon());
+    };
+    if (m_cards->isHidden())
+        return rounded(QRectF(m_hint->geometry()), 22);
+    QRegion region = rounded(compactRect(), compactRadius);
+    if (!m_detailSlot->isHidden())
+        region |= rounded(detailRect(), detailRadius) & QRegion(detailClip());
+    return region;
+}
+
+bool FloatingStripView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_cards) {
+        if (event->type() == QEvent::Enter)
+            setHovering(true);
+        else if (event->type() == QEvent::Leave)
+            setHovering(false);
+    } else if (watched == m_detailSlot && event->type() == QEvent::Resize) {
+        layoutDetail();
+        emit shapeChanged();
+    }
+    if (watched == m_cards && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        emit shapeChanged();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FloatingStripView::paintEvent(QPaintEvent*)
+{
+    if (m_cards->isHidden())
+        return; // the hint paints itself
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor shadow = toQColor(m_palette.shadow);
+
+    if (!m_detailSlot->isHidden() && m_progress > 0) {
+        painter.save();
+        painter.setClipRect(detailClip());
+        painter.setOpacity(std::clamp(m_progress, 0.0, 1.0));
+        const QRectF card = detailRect().adjusted(0.5, 0.5, -0.5, -0.5);
+        m_shadows.paint(painter, card, detailRadius, 14, QPointF(0, 8), shadow);
+        QPainterPath path;
+        path.addRoundedRect(card, detailRadius, detailRadius);
+        painter.fillPath(path, toQColor(m_palette.background, 0.95));
+        painter.setPen(QPen(toQColor(m_palette.accent, 0.8), 1));
+        painter.drawPath(path);
+        painter.restore();
+    }
+
+    const QRectF card = compactRect().adjusted(0.5, 0.5, -0.5, -0.5);
+    m_shadows.paint(painter, card, compactRadius, 10, QPointF(0, 6), shadow);
+    QPainterPath path;
+    path.addRoundedRect(card, compactRadius, compactRadius);
+    painter.fillPath(path, style::thinMaterial(0.85));
+    painter.setPen(QPen(toQColor(m_palette.accent, 0.9), 1));
+    painter.drawPath(path);
+}
+
+} // namespace pellora

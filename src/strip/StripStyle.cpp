@@ -1,0 +1,67 @@
+#include "StripStyle.h"
+
+#include <QFontDatabase>
+
+namespace pellora::style {
+
+QFont systemFont(int pixelSize, QFont::Weight weight)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+QFont monoFont(int pixelSize, QFont::Weight weight)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+QFont roundedFont(int pixelSize, QFont::Weight weight)
+{
+    static const QString family = [] {
+        const QStringList candidates{QStringLiteral("Nunito"), QStringLiteral("M PLUS Rounded 1c"),
+                                     QStringLiteral("Varela Round"), QStringLiteral("Comfortaa")};
+        const QStringList installed = QFontDatabase::families();
+        for (const QString& candidate : candidates) {
+            if (installed.contains(candidate))
+                return candidate;
+        }
+        return QString();
+    }();
+    QFont font = systemFont(pixelSize, weight);
+    if (!family.isEmpty())
+        font.setFamilies({family, QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()});
+    return font;
+}
+
+QFont emojiFont(int pixelSize)
+{
+    QFont font = systemFont(pixelSize);
+    font.setFamilies({QStringLiteral("Noto Color Emoji"), font.family()});
+    return font;
+}
+
+QColor primaryText()
+{
+    return QColor(29, 29, 31);
+}
+
+QColor secondaryText(double opacity)
+{
+    QColor color(60, 60, 67);
+    color.setAlphaF(0.6 * opacity);
+    return color;
+}
+
+QColor thinMaterial(double opacity)
+{
+    QColor color(252, 252, 254);
+    color.setAlphaF(0.72 * opacity);
+    return color;
+}
+
+} // namespace pellora::style

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+namespace pellora::style {
+
+// The system font at a pixel size; the design's points are logical pixels.
+QFont systemFont(int pixelSize, QFont::Weight weight = QFont::Normal);
+// The monospaced face at a pixel size.
+QFont monoFont(int pixelSize, QFont::Weight weight = QFont::Normal);
+// A rounded face when one is installed, else the system font.
+QFont roundedFont(int pixelSize, QFont::Weight weight = QFont::Normal);
+
+// The system font, preferring a colour emoji face for emoji such as "❤️".
+QFont emojiFont(int pixelSize);
+
+// Neutral stand-ins for the platform's adaptive styles, chosen for the light cards they sit on.
+QColor primaryText();
+QColor secondaryText(double opacity = 1.0);
+// A translucent "thin material" fill.
+QColor thinMaterial(double opacity);
+
+} // namespace pellora::style

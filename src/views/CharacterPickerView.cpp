@@ -1,0 +1,241 @@
+#include "CharacterPickerView.h"
+
+#include "RoleRow.h"
+#include "SvgIcon.h"
+#include "ViewStyle.h"
+#include "library/RoleLibrary.h"
+
+#include <QAbstractButton>
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollArea>
+
+namespace pellora {
+
+namespace {
+
+constexpr int cornerInset = 10;
+constexpr int closeSymbolSize = 18;
+constexpr int closeSymbolPadding = 8;
+
+// A bare icon whose click target extends `padding` beyond the symbol on every side.
+class PlainIconButton final : public QAbstractButton {
+public:
+    PlainIconButton(const QIcon& icon, int iconSide, int padding, QWidget* parent = nullptr) : QAbstractButton(parent)
+    {
+        setIcon(icon);
+        setIconSize({iconSide, iconSide});
+        setFixedSize(iconSide + 2 * padding, iconSide + 2 * padding);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setOpacity(isDown() ? 0.6 : 1.0);
+        QRect symbol({0, 0}, iconSize());
+        symbol.moveCenter(rect().center());
+        icon().paint(&painter, symbol);
+    }
+};
+
+// The rounded white backing of one section of the list.
+class SectionCard final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        painter.fillPath(shape, QColor::fromRgbF(1, 1, 1, 0.75f));
+        painter.setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.06f), 1));
+        painter.drawPath(shape);
+    }
+};
+
+QLabel* sectionHeader(const QString& text, const QString& objectName)
+{
+    auto* header = new QLabel(text);
+    header->setObjectName(objectName);
+    header->setTextFormat(Qt::PlainText);
+    header->setFont(systemFont(12, QFont::DemiBold));
+    header->setContentsMargins(4, 0, 0, 0);
+    QPalette dimmed = header->palette();
+    dimmed.setColor(QPalette::WindowText, secondaryForeground());
+    header->setPalette(dimmed);
+    return header;
+}
+
+} // namespace
+
+CharacterPickerView::CharacterPickerView(RoleLibrary* library, QWidget* parent) : QWidget(parent), m_library(library)
+{
+    setObjectName(QStringLiteral("characterPicker"));
+    // Dark text on the pale gradient whatever the desktop's colour scheme.
+    QPalette colours = palette();
+    const QColor ink(0x1f, 0x22, 0x33);
+    colours.setColor(QPalette::WindowText, ink);
+    colours.setColor(QPalette::Text, ink);
+    colours.setColor(QPalette::ButtonText, ink);
+    colours.setColor(QPalette::Button, QColor(0xfa, 0xfa, 0xfd));
+    setPalette(colours);
+
+    auto* closeButton = new QPushButton(tr("关闭"));
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setAutoDefault(false);
+    closeButton->setShortcut(QKeySequence::Cancel);
+    connect(closeButton, &QPushButton::clicked, this, &CharacterPickerView::dismissRequested);
+
+    auto* title = new QLabel(tr("选择角色"));
+    title->setObjectName(QStringLiteral("pickerTitle"));
+    title->setFont(systemFont(15, QFont::DemiBold));
+    title->setAlignment(Qt::AlignCenter);
+
+    // The title stays centred on the whole width; the button takes the leading, cancelling position.
+    auto* topBar = new QGridLayout;
+    topBar->setContentsMargins(12, 10, 12, 6);
+    topBar->addWidget(closeButton, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    topBar->addWidget(title, 0, 1);
+    topBar->setColumnStretch(0, 1);
+    topBar->setColumnStretch(2, 1);
+
+    auto* scrollArea = new QScrollArea;
+    scrollArea->setObjectName(QStringLiteral("roleList"));
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollArea->setWidgetResizable(true);
+    scrollArea->setWidget(createContent());
+    // Let the gradient show through: QScrollArea makes both of these opaque.
+    scrollArea->viewport()->setAutoFillBackground(false);
+    scrollArea->widget()->setAutoFillBackground(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(topBar);
+    layout->addWidget(scrollArea, 1);
+
+    // Created last so that it lies above everything else.
+    m_cornerClose =
+        new PlainIconButton(svgIcon(QStringLiteral("xmark.circle.fill")), closeSymbolSize, closeSymbolPadding, this);
+    m_cornerClose->setObjectName(QStringLiteral("cornerCloseButton"));
+    m_cornerClose->setAccessibleName(tr("关闭"));
+    connect(m_cornerClose, &QAbstractButton::clicked, this, &CharacterPickerView::dismissRequested);
+
+    if (m_library) {
+        connect(m_library, &RoleLibrary::rolesChanged, this, &CharacterPickerView::rebuildRows);
+        connect(m_library, &RoleLibrary::selectedRoleChanged, this, &CharacterPickerView::updateMarks);
+    }
+    rebuildRows();
+}
+
+QSize CharacterPickerView::sizeHint() const
+{
+    return {420, 520};
+}
+
+QWidget* CharacterPickerView::createContent()
+{
+    auto* randomButton = new QPushButton(svgIcon(QStringLiteral("sparkles")), tr("Random luck"));
+    randomButton->setObjectName(QStringLiteral("randomButton"));
+    randomButton->setFlat(true);
+    randomButton->setAutoDefault(false);
+    randomButton->setCursor(Qt::PointingHandCursor);
+    randomButton->setFont(monospacedFont(14, QFont::DemiBold));
+    randomButton->setIconSize({16, 16});
+    connect(randomButton, &QPushButton::clicked, this, &CharacterPickerView::drawRandomRole);
+
+    auto* randomCard = new SectionCard;
+    randomCard->setObjectName(QStringLiteral("randomCard"));
+    auto* randomLayout = new QHBoxLayout(randomCard);
+    randomLayout->setContentsMargins(6, 6, 6, 6);
+    randomLayout->addWidget(randomButton);
+    randomLayout->addStretch();
+
+    m_libraryCard = new SectionCard;
+    m_libraryCard->setObjectName(QStringLiteral("libraryCard"));
+    m_rowsLayout = new QVBoxLayout(m_libraryCard);
+    m_rowsLayout->setContentsMargins(4, 4, 4, 4);
+    m_rowsLayout->setSpacing(0);
+
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(16, 8, 16, 16);
+    layout->setSpacing(6);
+    layout->addWidget(sectionHeader(tr("✨ 抽一张今日卡片"), QStringLiteral("randomSectionHeader")));
+    layout->addWidget(randomCard);
+    layout->addSpacing(14);
+    layout->addWidget(sectionHeader(tr("角色库 (角色包)"), QStringLiteral("librarySectionHeader")));
+    layout->addWidget(m_libraryCard);
+    layout->addStretch(1);
+    return content;
+}
+
+void CharacterPickerView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor::fromRgbF(0.97f, 0.98f, 1.0f));
+    gradient.setColorAt(1, QColor::fromRgbF(0.94f, 0.93f, 0.99f));
+    painter.fillRect(rect(), gradient);
+}
+
+void CharacterPickerView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_cornerClose->move(width() - cornerInset - m_cornerClose->width(), cornerInset);
+    m_cornerClose->raise();
+}
+
+// Rows are rebuilt only when the list of roles changes, never from a row's own click: a selection
+// change just moves the mark, so the clicked row outlives its signal.
+void CharacterPickerView::rebuildRows()
+{
+    qDeleteAll(m_rows);
+    m_rows.clear();
+    if (m_library) {
+        for (const Role& role : m_library->roles()) {
+            auto* row = new RoleRow(role, m_libraryCard);
+            connect(row, &QAbstractButton::clicked, this, [this, row] { chooseRole(row); });
+            m_rowsLayout->addWidget(row);
+            m_rows.append(row);
+        }
+    }
+    // An empty library leaves the section with its header only.
+    m_libraryCard->setVisible(!m_rows.isEmpty());
+    updateMarks();
+}
+
+void CharacterPickerView::updateMarks()
+{
+    const std::optional<Role> selected = m_library ? m_library->selectedRole() : std::nullopt;
+    for (RoleRow* row : std::as_const(m_rows))
+        row->setMarked(selected && canonicallyEqual(selected->id, row->roleId()));
+}
+
+void CharacterPickerView::chooseRole(const RoleRow* row)
+{
+    if (m_library)
+        m_library->select(row->role());
+    emit dismissRequested();
+}
+
+void CharacterPickerView::drawRandomRole()
+{
+    if (m_library)
+        m_library->drawRandomRole();
+    emit dismissRequested();
+}
+
+} // namespace pellora

@@ -1,0 +1,118 @@
+#include "RoleRow.h"
+
+#include "LineClampedLabel.h"
+#include "ViewStyle.h"
+#include "presentation/DisplayText.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace pellora {
+
+namespace {
+
+// The text-style variation selector keeps the heart a glyph of the text font instead of an emoji.
+const QString selectionMark = QStringLiteral(u"\u2665\uFE0E");
+
+// Children only draw; clicks anywhere on the row belong to the row.
+template <typename Widget> Widget* passive(Widget* widget, const QString& objectName)
+{
+    widget->setObjectName(objectName);
+    widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return widget;
+}
+
+} // namespace
+
+RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m_role(role)
+{
+    setObjectName(QStringLiteral("roleRow"));
+    setAccessibleName(roleTitle(role));
+    setCursor(Qt::PointingHandCursor);
+    // A mouse click should not leave a focus ring behind; the keyboard still reaches every row.
+    setFocusPolicy(Qt::TabFocus);
+    setAttribute(Qt::WA_Hover);
+    // Buttons refuse to shrink below their size hint; a row must narrow to the list and wrap its texts.
+    setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
+
+    auto* face = passive(new QLabel(previewFace(role)), QStringLiteral("face"));
+    face->setFont(monospacedFont(14));
+    face->setTextFormat(Qt::PlainText);
+
+    auto* title = passive(new QLabel(roleTitle(role)), QStringLiteral("title"));
+    title->setFont(roundedFont(15, QFont::DemiBold));
+    title->setTextFormat(Qt::PlainText);
+    title->setWordWrap(true);
+
+    auto* summary = passive(new LineClampedLabel, QStringLiteral("summary"));
+    summary->setFont(monospacedFont(12));
+    summary->setMaximumLines(2);
+    summary->setText(role.summary);
+    QPalette dimmed = summary->palette();
+    dimmed.setColor(QPalette::WindowText, secondaryForeground());
+    summary->setPalette(dimmed);
+
+    m_mark = passive(new QLabel(selectionMark), QStringLiteral("selectionMark"));
+    m_mark->setFont(systemFont(18));
+    m_mark->setTextFormat(Qt::PlainText);
+    m_mark->setVisible(false);
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(4);
+    texts->addWidget(title);
+    texts->addWidget(summary);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->setSpacing(12);
+    layout->addWidget(face, 0, Qt::AlignTop);
+    // The text column takes the free width itself, which keeps the mark at the trailing edge and lets the
+    // summary wrap at the full width of the row.
+    layout->addLayout(texts, 1);
+    layout->setAlignment(texts, Qt::AlignTop);
+    layout->addWidget(m_mark, 0, Qt::AlignTop);
+}
+
+bool RoleRow::isMarked() const
+{
+    return !m_mark->isHidden();
+}
+
+void RoleRow::setMarked(bool marked)
+{
+    m_mark->setVisible(marked);
+}
+
+void RoleRow::paintEvent(QPaintEvent*)
+{
+    if (!isDown() && !underMouse() && !hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+    if (isDown() || underMouse())
+        painter.fillPath(shape, QColor::fromRgbF(0, 0, 0, isDown() ? 0.08f : 0.04f));
+    if (hasFocus()) {
+        QColor ring = palette().color(QPalette::Highlight);
+        ring.setAlphaF(0.6f);
+        painter.setPen(QPen(ring, 1.5));
+        painter.drawPath(shape);
+    }
+}
+
+void RoleRow::enterEvent(QEnterEvent* event)
+{
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void RoleRow::leaveEvent(QEvent* event)
+{
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+} // namespace pellora

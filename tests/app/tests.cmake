@@ -1,0 +1,1 @@
+pellora_add_test(${CMAKE_CURRENT_LIST_DIR}/tst_appdelegate.cpp LIBRARIES pellora_ui)

@@ -1,0 +1,93 @@
+#include "app/AppDelegate.h"
+#include "strip/FloatingPanel.h"
+#include "strip/FloatingStripRootView.h"
+#include "support/TestSupport.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace pellora;
+using namespace pellora::test;
+using namespace Qt::StringLiterals;
+
+class TestAppDelegate : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<QSettings> m_settings;
+
+    std::unique_ptr<AppDelegate> makeDelegate()
+    {
+        RoleLibraryOptions options;
+        options.clock = std::make_shared<FakeClock>(QTime(10, 0));
+        return std::make_unique<AppDelegate>(m_settings.get(), options);
+    }
+
+private slots:
+    void init()
+    {
+        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u".ini"_s);
+        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    }
+
+    void freshInstallShowsTheStripAndStoresDefaults()
+    {
+        auto delegate = makeDelegate();
+        // Created in order: the library has read the pack and stored its choice before anything shows.
+        QVERIFY(delegate->library().roles().size() >= 8);
+        QCOMPARE(m_settings->value(u"selected_role_id"_s).toString(), delegate->library().roles().first().id);
+        QCOMPARE(m_settings->value(u"display_mode"_s).toString(), u"floatingStrip"_s);
+        QVERIFY(!delegate->stripController().panel());
+
+        delegate->applicationDidFinishLaunching();
+        FloatingPanel* panel = delegate->stripController().panel();
+        QVERIFY(panel && panel->isVisible());
+        // The mode is applied a second time one turn later, which refreshes the same panel's content.
+        FloatingStripRootView* first = delegate->stripController().rootView();
+        QTRY_VERIFY(delegate->stripController().rootView() != first);
+        QCOMPARE(delegate->stripController().panel(), panel);
+    }
+
+    void modeChangesReachTheStripOneTurnLater()
+    {
+        auto delegate = makeDelegate();
+        delegate->applicationDidFinishLaunching();
+        QCoreApplication::processEvents();
+        QVERIFY(delegate->stripController().panel());
+
+        delegate->displayModeStore().setMode(DisplayMode::menuBarOnly);
+        QVERIFY(delegate->stripController().panel()); // not yet
+        QTRY_VERIFY(!delegate->stripController().panel());
+
+        delegate->bringStripToFront(); // nothing to raise in menu-bar-only mode
+        QVERIFY(!delegate->stripController().panel());
+
+        delegate->displayModeStore().setMode(DisplayMode::floatingStrip);
+        QTRY_VERIFY(delegate->stripController().panel());
+    }
+
+    void storedMenuBarModeStartsWithoutStrip()
+    {
+        m_settings->setValue(u"display_mode"_s, u"menuBar"_s);
+        auto delegate = makeDelegate();
+        delegate->applicationDidFinishLaunching();
+        QCoreApplication::processEvents();
+        QVERIFY(!delegate->stripController().panel());
+        QCOMPARE(m_settings->value(u"display_mode"_s).toString(), u"menuBar"_s);
+    }
+
+    void bringStripToFrontShowsAHiddenStrip()
+    {
+        auto delegate = makeDelegate();
+        delegate->applicationDidFinishLaunching();
+        QCoreApplication::processEvents();
+        FloatingPanel* panel = delegate->stripController().panel();
+        panel->hide();
+        delegate->bringStripToFront();
+        QVERIFY(panel->isVisible());
+    }
+};
+
+QTEST_MAIN(TestAppDelegate)
+#include "tst_appdelegate.moc"

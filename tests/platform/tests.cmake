@@ -1,0 +1,2 @@
+# Tests of this folder (pellora_add_test with LIBRARIES pellora_ui).
+pellora_add_test(platform/tst_singleinstance.cpp LIBRARIES pellora_ui)

@@ -1,0 +1,240 @@
+#include "library/RoleLibrary.h"
+#include "presentation/EnergyMeterView.h"
+#include "strip/ElidedLabel.h"
+#include "strip/FloatingPanel.h"
+#include "strip/FloatingStripModalManager.h"
+#include "strip/FloatingStripView.h"
+#include "strip/StripIconButton.h"
+#include "support/TestSupport.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace pellora;
+using namespace pellora::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+RoleEvent makeEvent(const QString& time, const QString& activity, const QString& mood = u"平静"_s)
+{
+    return RoleEvent{time, activity, mood, u"病房"_s, std::nullopt, u"独处"_s};
+}
+
+Role nurse(std::optional<QString> displayName = u"夜班护士"_s)
+{
+    return Role{u"nurse"_s,
+                u"林"_s,
+                displayName,
+                StylePack::classicKaomoji,
+                u""_s,
+                {makeEvent(u"00:00-08:00"_s, u"睡觉"_s, u"睡得很沉"_s), makeEvent(u"08:00-12:00"_s, u"写交班记录"_s),
+                 makeEvent(u"12:00-24:00"_s, QString(39, QChar(0x503C)), u""_s)}};
+}
+
+template <typename T> T* child(QWidget* parent, const char* name)
+{
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child named %s", name);
+    return found;
+}
+
+} // namespace
+
+class TestFloatingStripView : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RoleLibrary> m_library;
+    std::shared_ptr<FakeClock> m_clock;
+    std::unique_ptr<FloatingStripModalManager> m_manager;
+
+    void makeLibrary(QList<Role> roles, QTime time = QTime(9, 0))
+    {
+        m_clock = std::make_shared<FakeClock>(time);
+        RoleLibraryOptions options;
+        options.roles = std::move(roles);
+        options.clock = m_clock;
+        options.packPaths = {u"/nonexistent/roles.json"_s};
+        options.randomWord = [] {
+            return 1u;
+        };
+        StdoutCapture quiet; // an empty list reads the (missing) pack and says so
+        m_library = std::make_unique<RoleLibrary>(options);
+        m_manager = std::make_unique<FloatingStripModalManager>();
+        m_manager->setLibrary(m_library.get());
+    }
+
+private slots:
+    void cleanup()
+    {
+        m_manager.reset();
+        m_library.reset();
+    }
+
+    void compactCardTexts_data()
+    {
+        QTest::addColumn<std::optional<QString>>("displayName");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<QString>("activity");
+
+        QTest::newRow("display name") << std::optional<QString>(u"夜班护士"_s) << QTime(9, 0) << u"(｡•̀ᴗ-)✧"_s
+                                      << u"夜班护士 · 林"_s << u"08:00-12:00"_s << u"写交班记录"_s;
+        QTest::newRow("no display name") << std::optional<QString>() << QTime(3, 0) << u"( ˘ω˘ )"_s << u"林"_s
+                                         << u"00:00-08:00"_s << u"睡觉"_s;
+    }
+
+    void compactCardTexts()
+    {
+        QFETCH(std::optional<QString>, displayName);
+        QFETCH(QTime, time);
+        makeLibrary({nurse(displayName)}, time);
+        FloatingStripView view(m_library.get(), m_manager.get());
+        QVERIFY(!view.isShowingHint());
+        QTEST(child<QLabel>(&view, "face")->text(), "face");
+        QTEST(child<QLabel>(&view, "title")->text(), "title");
+        QTEST(child<QLabel>(&view, "time")->text(), "clock");
+        QTEST(child<QLabel>(&view, "event")->text(), "activity");
+    }
+
+    void hintWhenNothingIsCurrent_data()
+    {
+        QTest::addColumn<QList<Role>>("roles");
+        QTest::newRow("no roles") << QList<Role>{};
+        QTest::newRow("no readable times")
+            << QList<Role>{Role{u"r"_s, u"R"_s, {}, StylePack::textOnly, u""_s, {makeEvent(u"noon"_s, u"x"_s)}}};
+    }
+
+    void hintWhenNothingIsCurrent()
+    {
+        QFETCH(QList<Role>, roles);
+        makeLibrary(roles);
+        FloatingStripView view(m_library.get(), m_manager.get());
+        QVERIFY(view.isShowingHint());
+        QCOMPARE(child<QLabel>(&view, "hintText")->text(), u"还没有角色，去菜单挑一个~"_s);
+        view.setHovering(true);
+        QVERIFY(!view.isHovering()); // the hint has no detail card
+    }
+
+    void snapshotLosingItsEventShowsTheHint()
+    {
+        makeLibrary({nurse()});
+        FloatingStripView view(m_library.get(), m_manager.get());
+        view.setHovering(true);
+        m_library->select(Role{u"r"_s, u"R"_s, {}, StylePack::textOnly, u""_s, {}});
+        QVERIFY(view.isShowingHint());
+        QVERIFY(!view.isHovering());
+        m_library->select(nurse());
+        QVERIFY(!view.isShowingHint());
+    }
+
+    void hoverOpensAndClosesTheDetailCard()
+    {
+        makeLibrary({nurse()}, QTime(13, 0));
+        FloatingStripView view(m_library.get(), m_manager.get());
+        view.resize(560, view.heightForWidth(560));
+        view.show();
+        const int compactHeight = view.heightForWidth(560);
+        QWidget* slot = child<QWidget>(&view, "detailSlot");
+        QVERIFY(slot->isHidden());
+
+        // The pointer enters the cards' hover region.
+        QSignalSpy hovering(&view, &FloatingStripView::hoveringChanged);
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(child<QWidget>(&view, "cards"), &enter);
+        QCOMPARE(hovering.count(), 1);
+        QVERIFY(view.isHovering());
+        QVERIFY(!slot->isHidden());
+        QVERIFY(view.heightForWidth(560) > compactHeight + 100);
+        QTRY_COMPARE(view.revealProgress(), 1.0);
+
+        QCOMPARE(child<ElidedLabel>(&view, "mood")->text(), u"—"_s);
+        QCOMPARE(child<ElidedLabel>(&view, "location")->text(), u"@ 病房"_s);
+        QCOMPARE(child<EnergyMeterView>(&view, "meter")->text(), u"energy [███░░]  3/5"_s);
+        QCOMPARE(child<QLabel>(&view, "upcoming0")->text(), u"→ 00:00-08:00 · 睡觉"_s);
+        QCOMPARE(child<QLabel>(&view, "upcoming1")->text(), u"→ 08:00-12:00 · 写交班记录"_s);
+        QCOMPARE(child<QLabel>(&view, "upcoming2")->text(),
+                 u"→ 12:00-24:00 · "_s + QString(38, QChar(0x503C)) + u"…"_s);
+
+        // Moving within the region (onto the detail card) sends no leave; leaving closes it.
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(child<QWidget>(&view, "cards"), &leave);
+        QVERIFY(!view.isHovering());
+        QVERIFY(!slot->isHidden()); // still sliding out
+        QTRY_VERIFY(slot->isHidden());
+        QCOMPARE(view.revealProgress(), 0.0);
+        QCOMPARE(view.heightForWidth(560), compactHeight);
+    }
+
+    void leavingMidAnimationReverses()
+    {
+        makeLibrary({nurse()});
+        FloatingStripView view(m_library.get(), m_manager.get());
+        view.show();
+        view.setHovering(true);
+        QTest::qWait(80);
+        const double midway = view.revealProgress();
+        QVERIFY(midway > 0 && midway < 1);
+        view.setHovering(false);
+        view.setHovering(true);
+        QTRY_COMPARE(view.revealProgress(), 1.0);
+        view.setHovering(false);
+        QTRY_COMPARE(view.revealProgress(), 0.0);
+    }
+
+    void buttonsReachLibraryAndPicker()
+    {
+        Role other = nurse(std::nullopt);
+        other.id = u"other"_s;
+        other.name = u"阿诗"_s;
+        makeLibrary({nurse(), other});
+        FloatingStripView view(m_library.get(), m_manager.get());
+        view.show();
+
+        // randomWord always answers 1: the second role.
+        QTest::mouseClick(child<StripIconButton>(&view, "drawButton"), Qt::LeftButton);
+        QCOMPARE(m_library->selectedRole()->id, u"other"_s);
+        QCOMPARE(child<QLabel>(&view, "title")->text(), u"阿诗"_s);
+
+        QTest::mouseClick(child<StripIconButton>(&view, "libraryButton"), Qt::LeftButton);
+        FloatingPanel* panel = m_manager->pickerPanel();
+        QVERIFY(panel);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->size(), QSize(420, 520));
+        panel->move(panel->pos() + QPoint(13, 17));
+        const QPoint moved = panel->pos();
+        panel->hide();
+
+        QTest::mouseClick(child<StripIconButton>(&view, "libraryButton"), Qt::LeftButton);
+        QCOMPARE(m_manager->pickerPanel(), panel); // reused, not recreated
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->pos(), moved);
+    }
+
+    void libraryButtonWithoutBindingDoesNothing()
+    {
+        makeLibrary({nurse()});
+        m_manager->setLibrary(nullptr);
+        FloatingStripView view(m_library.get(), m_manager.get());
+        view.show();
+        QTest::mouseClick(child<StripIconButton>(&view, "libraryButton"), Qt::LeftButton);
+        QVERIFY(!m_manager->pickerPanel());
+    }
+
+    void iconButtonFill()
+    {
+        StripIconButton button(u":/icons/person.3.svg"_s, u"角色库"_s);
+        QCOMPARE(button.sizeHint(), QSize(30, 30));
+        QCOMPARE(button.accessibleName(), u"角色库"_s);
+        QCOMPARE(button.fillOpacity(), 0.7);
+        button.setDown(true);
+        QCOMPARE(button.fillOpacity(), 0.4);
+    }
+};
+
+QTEST_MAIN(TestFloatingStripView)
+#include "tst_floatingstripview.moc"
