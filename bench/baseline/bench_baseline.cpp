@@ -39,7 +39,10 @@ public:
         setWindowTitle(QStringLiteral("Baseline"));
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(20, 16, 20, 16);
-        auto* label = new QLabel(QStringLiteral("Baseline"), this);
+        // The same kind of text the strip shows first (a kaomoji and Chinese), so both programs pay for
+        // the same fonts and the ratio measures Pellora's own overhead.
+        auto* label =
+            new QLabel(QStringLiteral("(｡•̀ᴗ-)✧  夜班护士 · 林岚\n19:00-21:00  看视频研究新的静脉穿刺技巧"), this);
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, Qt::white);
         label->setPalette(palette);

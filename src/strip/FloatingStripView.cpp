@@ -4,12 +4,14 @@
 #include "FloatingStripModalManager.h"
 #include "SpringCurve.h"
 #include "StripIconButton.h"
-#include "StripStyle.h"
 #include "library/RoleLibrary.h"
+#include "platform/Compositing.h"
 #include "presentation/DisplayText.h"
 #include "presentation/EnergyMeterView.h"
 #include "presentation/QtColor.h"
+#include "presentation/Style.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -114,7 +116,7 @@ private:
 } // namespace
 
 FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalManager* modalManager, QWidget* parent)
-    : QWidget(parent), m_library(library), m_modalManager(modalManager)
+    : QWidget(parent), m_library(library), m_modalManager(modalManager), m_opaque(!compositingManagerRunning())
 {
     setObjectName(QStringLiteral("floatingStrip"));
     setMinimumWidth(520);
@@ -215,6 +217,14 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     m_detailOpacity = new QGraphicsOpacityEffect(m_detail);
     m_detail->setGraphicsEffect(m_detailOpacity);
 
+    m_leaveCheck.setInterval(100);
+    connect(&m_leaveCheck, &QTimer::timeout, this, [this] {
+        if (!pointerOverCards()) {
+            m_leaveCheck.stop();
+            setHovering(false);
+        }
+    });
+
     m_reveal.setEasingCurve(springEasingCurve());
     m_reveal.setDuration(springDurationMs);
     connect(&m_reveal, &QVariantAnimation::valueChanged, this,
@@ -287,8 +297,12 @@ void FloatingStripView::refresh()
     }
     m_hint->hide();
     m_cards->show();
-    m_detailSlot->updateGeometry(); // its height follows the detail card's wrapped lines
-    layoutDetail();
+    // The hidden detail card is laid out when it opens: measuring its texts resolves fonts (emoji,
+    // fallbacks for monospaced CJK) that the compact card never needs, which would slow the start.
+    if (!m_detailSlot->isHidden()) {
+        m_detailSlot->updateGeometry(); // its height follows the detail card's wrapped lines
+        layoutDetail();
+    }
     emit shapeChanged();
     update();
 }
@@ -300,8 +314,11 @@ void FloatingStripView::setHovering(bool hovering)
     if (hovering && m_cards->isHidden())
         return; // the hint has no detail card
     m_hovering = hovering;
-    if (hovering)
+    if (hovering) {
         m_detailSlot->show();
+        m_detailSlot->updateGeometry();
+        layoutDetail();
+    }
     m_reveal.stop();
     m_reveal.setStartValue(m_progress);
     m_reveal.setEndValue(hovering ? 1.0 : 0.0);
@@ -317,6 +334,7 @@ void FloatingStripView::showDetail(double progress)
     // Rendering through the effect costs an offscreen pass; only pay it while fading.
     m_detailOpacity->setEnabled(opacity < 1.0);
     layoutDetail();
+    emit shapeChanged();
     update();
 }
 
@@ -355,18 +373,35 @@ QRegion FloatingStripView::cardsRegion() const
     if (m_cards->isHidden())
         return rounded(QRectF(m_hint->geometry()), 22);
     QRegion region = rounded(compactRect(), compactRadius);
-    if (!m_detailSlot->isHidden())
-        region |= rounded(detailRect(), detailRadius) & QRegion(detailClip());
+    // The detail card's resting place, not its sliding position: the shape is also where the window
+    // takes the pointer, and the pointer must not fall through while the card slides in under it.
+    if (!m_detailSlot->isHidden()) {
+        const QRect slot = m_detailSlot->geometry().translated(m_cards->pos());
+        region |= rounded(QRectF(slot.adjusted(0, detailGap, 0, 0)), detailRadius);
+    }
     return region;
+}
+
+bool FloatingStripView::pointerOverCards() const
+{
+    return QRect(m_cards->mapToGlobal(QPoint(0, 0)), m_cards->size()).contains(QCursor::pos(screen()));
 }
 
 bool FloatingStripView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_cards) {
-        if (event->type() == QEvent::Enter)
+        if (event->type() == QEvent::Enter) {
+            m_leaveCheck.stop();
             setHovering(true);
-        else if (event->type() == QEvent::Leave)
-            setHovering(false);
+        } else if (event->type() == QEvent::Leave) {
+            // A leave can be spurious: the window grows under a still pointer when the card opens, and
+            // in a shaped window the gap between the cards is not part of the window. Only leaving the
+            // cards' rectangle counts; while the pointer is in it without the window seeing it, poll.
+            if (pointerOverCards())
+                m_leaveCheck.start();
+            else
+                setHovering(false);
+        }
     } else if (watched == m_detailSlot && event->type() == QEvent::Resize) {
         layoutDetail();
         emit shapeChanged();
@@ -383,26 +418,35 @@ void FloatingStripView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor shadow = toQColor(m_palette.shadow);
+    // Without a compositor the window is cut to the cards' shape: translucent fills would show the
+    // black behind them, and shadows would fall outside the shape.
+    const auto fill = [this](QColor color) {
+        if (m_opaque)
+            color.setAlpha(255);
+        return color;
+    };
 
     if (!m_detailSlot->isHidden() && m_progress > 0) {
         painter.save();
         painter.setClipRect(detailClip());
         painter.setOpacity(std::clamp(m_progress, 0.0, 1.0));
         const QRectF card = detailRect().adjusted(0.5, 0.5, -0.5, -0.5);
-        m_shadows.paint(painter, card, detailRadius, 14, QPointF(0, 8), shadow);
+        if (!m_opaque)
+            m_shadows.paint(painter, card, detailRadius, 14, QPointF(0, 8), shadow);
         QPainterPath path;
         path.addRoundedRect(card, detailRadius, detailRadius);
-        painter.fillPath(path, toQColor(m_palette.background, 0.95));
+        painter.fillPath(path, fill(toQColor(m_palette.background, 0.95)));
         painter.setPen(QPen(toQColor(m_palette.accent, 0.8), 1));
         painter.drawPath(path);
         painter.restore();
     }
 
     const QRectF card = compactRect().adjusted(0.5, 0.5, -0.5, -0.5);
-    m_shadows.paint(painter, card, compactRadius, 10, QPointF(0, 6), shadow);
+    if (!m_opaque)
+        m_shadows.paint(painter, card, compactRadius, 10, QPointF(0, 6), shadow);
     QPainterPath path;
     path.addRoundedRect(card, compactRadius, compactRadius);
-    painter.fillPath(path, style::thinMaterial(0.85));
+    painter.fillPath(path, fill(style::thinMaterial(0.85)));
     painter.setPen(QPen(toQColor(m_palette.accent, 0.9), 1));
     painter.drawPath(path);
 }

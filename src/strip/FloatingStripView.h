@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QRegion>
+#include <QTimer>
 #include <QVariantAnimation>
 #include <QWidget>
 
@@ -55,13 +56,16 @@ private:
     QRectF compactRect() const;
     QRectF detailRect() const;
     QRect detailClip() const;
+    bool pointerOverCards() const;
 
     QPointer<RoleLibrary> m_library;
     QPointer<FloatingStripModalManager> m_modalManager;
     StylePalette m_palette;
+    bool m_opaque; // no compositor: opaque fills and no shadows, inside a shaped window
     bool m_hovering = false;
     double m_progress = 0;
     QVariantAnimation m_reveal;
+    QTimer m_leaveCheck;
     ShadowCache m_shadows;
 
     QWidget* m_hint = nullptr;

@@ -56,7 +56,7 @@ QPixmap ShadowCache::render(const Key& key, qreal devicePixelRatio) const
 {
     const int margin = key.blur * 2;
     const QSize logical = key.size + QSize(2 * margin, 2 * margin);
-    QImage image(logical * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    QImage image((QSizeF(logical) * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
@@ -81,9 +81,7 @@ QPixmap ShadowCache::render(const Key& key, qreal devicePixelRatio) const
             row[x] = qPremultiply(qRgba(color.red(), color.green(), color.blue(), alpha));
         }
     }
-    QPixmap pixmap = QPixmap::fromImage(std::move(image));
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    return pixmap;
+    return QPixmap::fromImage(std::move(image));
 }
 
 void ShadowCache::paint(QPainter& painter, const QRectF& rect, qreal radius, int blur, QPointF offset,
@@ -97,11 +95,18 @@ void ShadowCache::paint(QPainter& painter, const QRectF& rect, qreal radius, int
         // Sizes change with the content; keep only a handful so memory stays flat.
         if (m_pixmaps.size() >= 8)
             m_pixmaps.clear();
+        // A blur has no fine detail: half resolution looks the same, costs a quarter of the memory
+        // and of the blurring, and is scaled up smoothly when drawn.
         const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-        it = m_pixmaps.insert(key, render(key, ratio));
+        it = m_pixmaps.insert(key, render(key, ratio / 2));
     }
     const int margin = blur * 2;
-    painter.drawPixmap(rect.topLeft() + offset - QPointF(margin, margin), *it);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF target(rect.topLeft() + offset - QPointF(margin, margin),
+                        rect.size() + QSizeF(2 * margin, 2 * margin));
+    painter.drawPixmap(target, *it, QRectF(it->rect()));
+    painter.restore();
 }
 
 } // namespace pellora

@@ -1,7 +1,6 @@
 # The floating strip: its panel, views and the picker panel it opens.
 target_sources(pellora_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/StripPlacement.h ${CMAKE_CURRENT_LIST_DIR}/StripPlacement.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/StripStyle.h ${CMAKE_CURRENT_LIST_DIR}/StripStyle.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpringCurve.h ${CMAKE_CURRENT_LIST_DIR}/SpringCurve.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ShadowCache.h ${CMAKE_CURRENT_LIST_DIR}/ShadowCache.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ElidedLabel.h ${CMAKE_CURRENT_LIST_DIR}/ElidedLabel.cpp

@@ -2,8 +2,8 @@
 
 #include "RoleRow.h"
 #include "SvgIcon.h"
-#include "ViewStyle.h"
 #include "library/RoleLibrary.h"
+#include "presentation/Style.h"
 
 #include <QAbstractButton>
 #include <QBoxLayout>
@@ -69,10 +69,10 @@ QLabel* sectionHeader(const QString& text, const QString& objectName)
     auto* header = new QLabel(text);
     header->setObjectName(objectName);
     header->setTextFormat(Qt::PlainText);
-    header->setFont(systemFont(12, QFont::DemiBold));
+    header->setFont(style::systemFont(12, QFont::DemiBold));
     header->setContentsMargins(4, 0, 0, 0);
     QPalette dimmed = header->palette();
-    dimmed.setColor(QPalette::WindowText, secondaryForeground());
+    dimmed.setColor(QPalette::WindowText, style::secondaryText());
     header->setPalette(dimmed);
     return header;
 }
@@ -99,7 +99,7 @@ CharacterPickerView::CharacterPickerView(RoleLibrary* library, QWidget* parent) 
 
     auto* title = new QLabel(tr("选择角色"));
     title->setObjectName(QStringLiteral("pickerTitle"));
-    title->setFont(systemFont(15, QFont::DemiBold));
+    title->setFont(style::systemFont(15, QFont::DemiBold));
     title->setAlignment(Qt::AlignCenter);
 
     // The title stays centred on the whole width; the button takes the leading, cancelling position.
@@ -152,7 +152,7 @@ QWidget* CharacterPickerView::createContent()
     randomButton->setFlat(true);
     randomButton->setAutoDefault(false);
     randomButton->setCursor(Qt::PointingHandCursor);
-    randomButton->setFont(monospacedFont(14, QFont::DemiBold));
+    randomButton->setFont(style::monoFont(14, QFont::DemiBold));
     randomButton->setIconSize({16, 16});
     connect(randomButton, &QPushButton::clicked, this, &CharacterPickerView::drawRandomRole);
 

@@ -1,8 +1,8 @@
 #include "RoleRow.h"
 
 #include "LineClampedLabel.h"
-#include "ViewStyle.h"
 #include "presentation/DisplayText.h"
+#include "presentation/Style.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -38,24 +38,24 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
 
     auto* face = passive(new QLabel(previewFace(role)), QStringLiteral("face"));
-    face->setFont(monospacedFont(14));
+    face->setFont(style::monoFont(14));
     face->setTextFormat(Qt::PlainText);
 
     auto* title = passive(new QLabel(roleTitle(role)), QStringLiteral("title"));
-    title->setFont(roundedFont(15, QFont::DemiBold));
+    title->setFont(style::roundedFont(15, QFont::DemiBold));
     title->setTextFormat(Qt::PlainText);
     title->setWordWrap(true);
 
     auto* summary = passive(new LineClampedLabel, QStringLiteral("summary"));
-    summary->setFont(monospacedFont(12));
+    summary->setFont(style::monoFont(12));
     summary->setMaximumLines(2);
     summary->setText(role.summary);
     QPalette dimmed = summary->palette();
-    dimmed.setColor(QPalette::WindowText, secondaryForeground());
+    dimmed.setColor(QPalette::WindowText, style::secondaryText());
     summary->setPalette(dimmed);
 
     m_mark = passive(new QLabel(selectionMark), QStringLiteral("selectionMark"));
-    m_mark->setFont(systemFont(18));
+    m_mark->setFont(style::systemFont(18));
     m_mark->setTextFormat(Qt::PlainText);
     m_mark->setVisible(false);
 

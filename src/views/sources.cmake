@@ -1,6 +1,5 @@
 # Files of pellora_ui in this folder.
 target_sources(pellora_ui PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/ViewStyle.h
     ${CMAKE_CURRENT_LIST_DIR}/SvgIcon.h ${CMAKE_CURRENT_LIST_DIR}/SvgIcon.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LineClampedLabel.h ${CMAKE_CURRENT_LIST_DIR}/LineClampedLabel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoleRow.h ${CMAKE_CURRENT_LIST_DIR}/RoleRow.cpp

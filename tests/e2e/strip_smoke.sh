@@ -2,10 +2,15 @@
 # End to end: the real binary under Xvfb with openbox and tint2. The strip is mapped in the work area's
 # bottom-right corner, above other windows, without a frame or a taskbar entry; the first launch stores
 # its defaults; a second launch hands over and leaves one strip; hovering opens the detail card upward.
-#   strip_smoke.sh PATH_TO_PELLORA
+#   strip_smoke.sh PATH_TO_PELLORA [compositor]
+# With "compositor", xcompmgr runs and the strip is translucent; without, the window is cut to its cards.
 pellora=$1
 source "$(dirname "$0")/xsession.sh"
 start_session 1280 800
+if [[ ${2:-} == compositor ]]; then
+    xcompmgr -n >"$SESSION_DIR/xcompmgr.log" 2>&1 &
+    session_pids+=($!)
+fi
 
 fail() { echo "FAIL: $*" >&2; cat "$SESSION_DIR/pellora.log" >&2 || true; exit 1; }
 

@@ -35,10 +35,15 @@ start_session() {
 
     openbox --sm-disable >"$SESSION_DIR/openbox.log" 2>&1 &
     session_pids+=($!)
+    # The panel's strut only counts once the window manager manages it: start the panel after.
+    local i
+    for i in $(seq 300); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
     tint2 >"$SESSION_DIR/tint2.log" 2>&1 &
     session_pids+=($!)
     # The panel reserves its strut: wait until the work area no longer covers the whole screen.
-    local i
     for i in $(seq 300); do
         if xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; then
             read -r _ _ wa_w wa_h < <(workarea)
@@ -47,6 +52,8 @@ start_session() {
         sleep 0.1
     done
     echo "the window manager and panel did not come up" >&2
+    xprop -root >&2 || true
+    cat "$SESSION_DIR/openbox.log" "$SESSION_DIR/tint2.log" >&2 || true
     exit 1
 }
 

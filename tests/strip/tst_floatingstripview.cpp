@@ -151,6 +151,11 @@ private slots:
         QVERIFY(!slot->isHidden());
         QVERIFY(view.heightForWidth(560) > compactHeight + 100);
         QTRY_COMPARE(view.revealProgress(), 1.0);
+        // The window shape used without a compositor covers both cards once the detail card is in.
+        const QRect shape = view.cardsRegion().boundingRect();
+        const QRect detail = child<QWidget>(&view, "detailCard")->geometry().translated(slot->mapTo(&view, QPoint()));
+        QVERIFY2(shape.contains(detail.adjusted(24, 24, -24, -24)),
+                 qPrintable(QStringLiteral("%1 %2").arg(QVariant(shape).toString(), QVariant(detail).toString())));
 
         QCOMPARE(child<ElidedLabel>(&view, "mood")->text(), u"—"_s);
         QCOMPARE(child<ElidedLabel>(&view, "location")->text(), u"@ 病房"_s);

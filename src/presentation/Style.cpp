@@ -1,4 +1,4 @@
-#include "StripStyle.h"
+#include "Style.h"
 
 #include <QFontDatabase>
 
@@ -23,11 +23,12 @@ QFont monoFont(int pixelSize, QFont::Weight weight)
 QFont roundedFont(int pixelSize, QFont::Weight weight)
 {
     static const QString family = [] {
-        const QStringList candidates{QStringLiteral("Nunito"), QStringLiteral("M PLUS Rounded 1c"),
-                                     QStringLiteral("Varela Round"), QStringLiteral("Comfortaa")};
+        const QStringList candidates{QStringLiteral("M PLUS Rounded 1c"), QStringLiteral("Rounded Mplus 1c"),
+                                     QStringLiteral("Varela Round"),      QStringLiteral("Nunito"),
+                                     QStringLiteral("Quicksand"),         QStringLiteral("Comfortaa")};
         const QStringList installed = QFontDatabase::families();
         for (const QString& candidate : candidates) {
-            if (installed.contains(candidate))
+            if (installed.contains(candidate, Qt::CaseInsensitive))
                 return candidate;
         }
         return QString();

@@ -5,7 +5,7 @@
 
 namespace pellora::style {
 
-// The system font at a pixel size; the design's points are logical pixels.
+// The system font at a pixel size; every size in the views is in logical pixels.
 QFont systemFont(int pixelSize, QFont::Weight weight = QFont::Normal);
 // The monospaced face at a pixel size.
 QFont monoFont(int pixelSize, QFont::Weight weight = QFont::Normal);
