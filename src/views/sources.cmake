@@ -18,3 +18,4 @@ qt_add_resources(pellora_ui pellora_icons
         ${PROJECT_SOURCE_DIR}/resources/icons/checkmark.circle.fill.svg
         ${PROJECT_SOURCE_DIR}/resources/icons/circle.svg
 )
+include(${CMAKE_CURRENT_LIST_DIR}/welcome_sources.cmake)

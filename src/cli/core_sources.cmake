@@ -1,0 +1,1 @@
+# Command-line files of pellora_core in this folder.

@@ -1,0 +1,1 @@
+# Files of pellora_core in this folder.

@@ -1,0 +1,1 @@
+# Files of pellora_ui in this folder.

@@ -1,0 +1,1 @@
+# Welcome dialog and pastel style.

@@ -1,0 +1,1 @@
+# Tests of the welcome dialog and pastel style.
