@@ -1,10 +1,12 @@
 #include "app/AppDelegate.h"
-#include "app/TrayIcon.h"
+#include "app/TrayScene.h"
 #include "cli/CommandLine.h"
 #include "pellora_version.h"
 #include "platform/SingleInstance.h"
+#include "platform/XdgAutostartLoginItem.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSettings>
 #include <QTimer>
 
@@ -65,6 +67,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     setApplicationNames();
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pellora.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("pellora"));
 
     SingleInstance instance;
     if (!instance.tryBecomePrimary()) {
@@ -78,9 +82,10 @@ int main(int argc, char* argv[])
     AppDelegate delegate(&settings);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate, &AppDelegate::bringStripToFront);
 
-    TrayIcon tray;
-    QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
-    tray.show();
+    XdgAutostartLoginItem loginItem;
+    TrayScene scene(delegate, &settings, loginItem);
+    QObject::connect(&scene, &TrayScene::quitRequested, &app, &QCoreApplication::quit);
+    scene.start();
 
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return app.exec();

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "StatusReport.h"
+#include "SubmitCommand.h"
 #include "library/PackFile.h"
 #include "library/RoleLibrary.h"
 #include "library/SettingsText.h"
@@ -31,12 +32,14 @@ QString usage()
            "  roles [--pack FILE] [--json]\n"
            "                      every role of the pack, in pack order\n"
            "  validate FILE       check a role pack file; prints its size or the first error\n"
+           "  submit --nickname NAME [--email EMAIL] [--occupation OCCUPATION] --schedule-file FILE|-\n"
+           "                      upload one day of your own life; prints where it went\n"
            "\n"
            "Options:\n"
            "  -h, --help          show this help\n"
            "  -v, --version       show the version\n"
            "\n"
-           "Exit status: 0 on success, 1 for an invalid role pack, 2 for bad arguments.\n"_s;
+           "Exit status: 0 on success, 1 for an invalid role pack or a failed upload, 2 for bad arguments.\n"_s;
 }
 
 class Runner {
@@ -259,6 +262,8 @@ int runCommandLine(const QStringList& arguments, CommandLineContext& context)
         return runner.roles(rest);
     if (command == u"validate")
         return runner.validate(rest);
+    if (command == u"submit")
+        return runSubmit(rest, context);
     return runner.usageError(u"unknown command '%1'"_s.arg(command));
 }
 

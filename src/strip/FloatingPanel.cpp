@@ -4,6 +4,7 @@
 #include "platform/Compositing.h"
 #include "platform/WindowHints.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -111,6 +112,14 @@ void FloatingPanel::showEvent(QShowEvent* event)
     if (!event->spontaneous())
         keepOffTaskbar(windowHandle());
     QWidget::showEvent(event);
+}
+
+void FloatingPanel::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!m_contextMenu)
+        return QWidget::contextMenuEvent(event);
+    m_contextMenu->popup(event->globalPos());
+    event->accept();
 }
 
 void FloatingPanel::mousePressEvent(QMouseEvent* event)

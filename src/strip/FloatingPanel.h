@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMenu>
 #include <QPoint>
 #include <QPointer>
 #include <QRegion>
@@ -37,6 +38,9 @@ public:
     // Resizes to the content's height, keeping the bottom edge and staying inside the screen.
     void fitToContent();
 
+    // A menu offered on right click anywhere on the panel; none when null.
+    void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
+
     // Shows and raises without taking focus.
     void orderFront();
     // Shows, raises and activates; `activate` false leaves the focus where it is.
@@ -45,6 +49,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -53,6 +58,7 @@ private:
     Options m_options;
     QPointer<QWidget> m_content;
     std::function<QRegion()> m_shapeProvider;
+    QPointer<QMenu> m_contextMenu;
     bool m_useShape = false;
     bool m_fitting = false;
     std::optional<QPoint> m_dragOffset;

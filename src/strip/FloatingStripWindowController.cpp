@@ -43,6 +43,7 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
     panel->setContent(root);
     connect(view, &FloatingStripView::shapeChanged, panel, &FloatingPanel::updateShape);
     panel->setShapeProvider([view] { return view->cardsRegion(); });
+    panel->setContextMenu(m_fallbackMenu);
 
     const QSize size(stripWidth, panel->contentHeight());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -53,6 +54,13 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
     m_panel = panel;
     panel->makeKeyAndOrderFront();
     emit stripShown();
+}
+
+void FloatingStripWindowController::setFallbackMenu(QMenu* menu)
+{
+    m_fallbackMenu = menu;
+    if (m_panel)
+        m_panel->setContextMenu(menu);
 }
 
 void FloatingStripWindowController::hideStrip()

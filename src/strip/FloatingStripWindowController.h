@@ -28,6 +28,9 @@ public:
     // Closes the picker panel opened from the strip, then removes the strip.
     void hideStrip();
 
+    // The strip's right-click menu, for when no tray icon is there to offer it; null for none.
+    void setFallbackMenu(QMenu* menu);
+
     FloatingPanel* panel() const { return m_panel; }
     FloatingStripRootView* rootView() const;
     FloatingStripModalManager& modalManager() { return m_modalManager; }
@@ -38,6 +41,7 @@ signals:
 private:
     FloatingStripModalManager m_modalManager;
     QPointer<FloatingPanel> m_panel;
+    QPointer<QMenu> m_fallbackMenu;
 };
 
 } // namespace pellora

@@ -2,10 +2,15 @@
 
 #include "SubmissionEntry.h"
 
+#include <QNetworkReply>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
 
 class QNetworkAccessManager;
 
@@ -29,17 +34,44 @@ struct UploadState {
 struct UploadError {
     enum class Kind { github, transport };
     Kind kind = Kind::transport;
-    QString message;     // github: the response's message; transport: the platform's description
+    QString message;       // github: the response's message; transport: the platform's description
     qint64 statusCode = 0; // github only
 
     // "GitHub (404): Not Found" for github; the description itself for transport.
     QString description() const;
+
+    static UploadError github(const QString& message, qint64 statusCode) { return {Kind::github, message, statusCode}; }
+    static UploadError transport(const QString& description) { return {Kind::transport, description, 0}; }
+
+    friend bool operator==(const UploadError&, const UploadError&) = default;
+};
+
+/// How one attempt with one token ended.
+struct AttemptOutcome {
+    enum class Kind {
+        success,  // `text` is the success text
+        rejected, // `error`: a status outside 2xx, or an answer not HTTP or too large; ends the upload unless it
+                  // is a 403 "resource not accessible"
+        failed,   // `error` (transport): no usable answer (URL, network, timeout, TLS); the next token is tried
+    };
+    Kind kind = Kind::failed;
+    QString text;
+    UploadError error;
+
+    static AttemptOutcome succeeded(const QString& text) { return {Kind::success, text, {}}; }
+    static AttemptOutcome rejectedWith(const UploadError& error) { return {Kind::rejected, {}, error}; }
+    static AttemptOutcome failedWith(const QString& description)
+    {
+        return {Kind::failed, {}, UploadError::transport(description)};
+    }
+
+    friend bool operator==(const AttemptOutcome&, const AttemptOutcome&) = default;
 };
 
 struct UploaderConfig {
-    QUrl apiBase;          // https://api.github.com unless the build says otherwise
-    QString fallbackEmail; // committer e-mail when the entry has none
-    int timeoutMs = 60'000; // idle timeout of one request
+    QUrl apiBase;                          // https://api.github.com unless the build says otherwise
+    QString fallbackEmail;                 // committer e-mail when the entry has none
+    int timeoutMs = 60'000;                // idle timeout of one request
     qint64 maxResponseBytes = 1024 * 1024; // larger answers are cut off and count as a failure
 };
 
@@ -50,6 +82,23 @@ UploaderConfig builtInUploaderConfig();
 QStringList builtInTokens();
 // The same rule over any list of stored entries (for tests and for the built-in list).
 QStringList decodeTokenList(const QStringList& storedEntries);
+
+// The verdict on a complete HTTP answer to the upload of `path`: 2xx is "上传成功 · " + path; any other
+// status is a github error carrying the body's message, or "GitHub <status>" when the body has none.
+AttemptOutcome judgeResponse(int statusCode, const QByteArray& body, const QString& path);
+
+// What one finished request gave: Qt's error, the status when an HTTP answer arrived, and the body read.
+struct ReplyFacts {
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    QString errorString;
+    std::optional<int> statusCode;
+    QByteArray body;
+    bool tooLarge = false; // the body went past the limit and the reply was aborted
+};
+
+// The verdict on a finished request: network errors (timeouts included) let the next token try; an HTTP
+// status is judged by judgeResponse; an answer too large or not HTTP at all ends the upload.
+AttemptOutcome judgeReply(const ReplyFacts& reply, const QString& path, qint64 maxResponseBytes);
 
 /// Sends one submission to the repository's contents endpoint, trying the given tokens in order, and
 /// reports progress and outcome through `state` only.
@@ -70,6 +119,12 @@ signals:
     void stateChanged(const pellora::UploadState& state);
 
 private:
+    struct Run;
+
+    // One PUT with one token; `done` is called once, on the main thread, unless the uploader is destroyed first.
+    void attemptUpload(const SubmissionEntry& entry, const QString& token,
+                       std::function<void(const AttemptOutcome&)> done);
+    void tryNextToken(const std::shared_ptr<Run>& run);
     void setState(const UploadState& state);
 
     UploaderConfig m_config;

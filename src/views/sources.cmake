@@ -4,6 +4,8 @@ target_sources(pellora_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/LineClampedLabel.h ${CMAKE_CURRENT_LIST_DIR}/LineClampedLabel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoleRow.h ${CMAKE_CURRENT_LIST_DIR}/RoleRow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CharacterPickerView.h ${CMAKE_CURRENT_LIST_DIR}/CharacterPickerView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ContentView.h ${CMAKE_CURRENT_LIST_DIR}/ContentView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Sheet.h ${CMAKE_CURRENT_LIST_DIR}/Sheet.cpp
 )
 
 # Our own icons, named after the symbols the views use: :/icons/sparkles.svg and so on.
@@ -17,5 +19,6 @@ qt_add_resources(pellora_ui pellora_icons
         ${PROJECT_SOURCE_DIR}/resources/icons/xmark.circle.fill.svg
         ${PROJECT_SOURCE_DIR}/resources/icons/checkmark.circle.fill.svg
         ${PROJECT_SOURCE_DIR}/resources/icons/circle.svg
+        ${PROJECT_SOURCE_DIR}/resources/icons/pellora.svg
 )
 include(${CMAKE_CURRENT_LIST_DIR}/welcome_sources.cmake)

@@ -1,0 +1,142 @@
+#include "ContentView.h"
+
+#include "CharacterPickerView.h"
+#include "library/RoleLibrary.h"
+#include "PastelButton.h"
+#include "PixelBackground.h"
+#include "Sheet.h"
+#include "presentation/Style.h"
+#include "upload/UploadView.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace pellora {
+
+QString clockText(const QDateTime& instant)
+{
+    // Created on first use and shared: a fixed 24-hour pattern in the C locale's digits.
+    static const QString pattern = QStringLiteral("HH:mm");
+    return QLocale::c().toString(instant.toLocalTime(), pattern);
+}
+
+ContentView::ContentView(RoleLibrary* library, QWidget* parent)
+    : QWidget(parent), m_library(library), m_background(new PixelBackground(this))
+{
+    setObjectName(QStringLiteral("contentView"));
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(16, 16, 16, 16);
+    stack->setSpacing(12);
+    setMinimumWidth(280);
+
+    auto* header = new QHBoxLayout;
+    auto* title = new QLabel(tr("Pellora · Quillmere"), this);
+    title->setObjectName(QStringLiteral("title"));
+    title->setFont(style::monoFont(16, QFont::DemiBold));
+    QPalette titlePalette = title->palette();
+    titlePalette.setColor(QPalette::WindowText, style::primaryText());
+    title->setPalette(titlePalette);
+    m_clock = new QLabel(this);
+    m_clock->setObjectName(QStringLiteral("clock"));
+    m_clock->setFont(style::monoFont(14));
+    QPalette clockPalette = m_clock->palette();
+    clockPalette.setColor(QPalette::WindowText, style::secondaryText());
+    m_clock->setPalette(clockPalette);
+    header->addWidget(title);
+    header->addStretch(1);
+    header->addWidget(m_clock);
+    stack->addLayout(header);
+
+    auto* commands = new QHBoxLayout;
+    commands->setSpacing(10);
+    commands->addStretch(1);
+    const auto addCommand = [this, commands](const QString& label, const char* name, auto action) {
+        auto* button = new PastelButton(label, this);
+        button->setObjectName(QString::fromLatin1(name));
+        connect(button, &QAbstractButton::clicked, this, action);
+        commands->addWidget(button);
+    };
+    addCommand(tr("角色库"), "pickerButton", &ContentView::showPicker);
+    addCommand(tr("上传"), "uploadButton", &ContentView::showUpload);
+    addCommand(tr("关闭"), "closeButton", &ContentView::closeKeyWindow);
+    commands->addStretch(1);
+    stack->addLayout(commands);
+
+    // The schedule starts when the content is built and runs every 60 s from there, not on minute marks.
+    m_nextRedraw = QDateTime::currentDateTime();
+    redrawClock();
+    m_clockTimer.setInterval(60'000);
+    connect(&m_clockTimer, &QTimer::timeout, this, &ContentView::redrawClock);
+    m_clockTimer.start();
+}
+
+ContentView::~ContentView()
+{
+    for (QWidget* sheet : {m_picker.data(), m_upload.data()}) {
+        if (sheet)
+            sheet->close();
+    }
+}
+
+QString ContentView::clock() const
+{
+    return m_clock->text();
+}
+
+void ContentView::redrawClock()
+{
+    m_clock->setText(clockText(m_nextRedraw));
+    m_nextRedraw = m_nextRedraw.addSecs(60);
+}
+
+void ContentView::resizeEvent(QResizeEvent* event)
+{
+    m_background->setGeometry(rect());
+    m_background->lower();
+    QWidget::resizeEvent(event);
+}
+
+QWidget* ContentView::presentSheet(QWidget* content, const QString& title)
+{
+    auto* sheet = new QDialog(window(), Qt::Sheet);
+    sheet->setWindowTitle(title);
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    connect(sheet, &QObject::destroyed, this, &ContentView::sheetsChanged, Qt::QueuedConnection);
+    showSheet(sheet);
+    return sheet;
+}
+
+void ContentView::showPicker()
+{
+    if (m_picker || !m_library)
+        return;
+    auto* picker = new CharacterPickerView(m_library);
+    QWidget* sheet = presentSheet(picker, tr("选择角色"));
+    connect(picker, &CharacterPickerView::dismissRequested, sheet, &QWidget::close);
+    m_picker = sheet;
+    emit sheetsChanged();
+}
+
+void ContentView::showUpload()
+{
+    if (m_upload || !m_library)
+        return;
+    auto* upload = new UploadView(m_library, window());
+    connect(upload, &QObject::destroyed, this, &ContentView::sheetsChanged, Qt::QueuedConnection);
+    m_upload = upload;
+    showSheet(upload);
+    emit sheetsChanged();
+}
+
+void ContentView::closeKeyWindow()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        active->close();
+}
+
+} // namespace pellora

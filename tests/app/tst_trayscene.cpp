@@ -1,0 +1,130 @@
+#include "app/AppDelegate.h"
+#include "app/TrayScene.h"
+#include "platform/LoginItem.h"
+#include "strip/FloatingPanel.h"
+#include "support/TestSupport.h"
+#include "views/ContentView.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace pellora;
+using namespace pellora::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class NoLoginItem final : public LoginItem {
+public:
+    bool enable(QString* error) override
+    {
+        ++calls;
+        if (error)
+            error->clear();
+        return true;
+    }
+    bool isEnabled() const override { return calls > 0; }
+    int calls = 0;
+};
+
+} // namespace
+
+class TestTrayScene : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void windowGeometry_data()
+    {
+        QTest::addColumn<QRect>("icon");
+        QTest::addColumn<QPoint>("cursor");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+
+        const QSize size(360, 180);
+        const QRect screen(0, 0, 1280, 770);
+        QTest::newRow("tray at the bottom opens upward")
+            << QRect(1200, 772, 24, 24) << QPoint() << screen << QRect(QPoint(920, 588), size);
+        QTest::newRow("tray at the top opens downward")
+            << QRect(600, 2, 24, 24) << QPoint() << QRect(0, 30, 1280, 770) << QRect(QPoint(431, 30), size);
+        QTest::newRow("no icon geometry: at the pointer") << QRect() << QPoint(100, 760) << screen
+                                                          << QRect(QPoint(0, 576), size);
+        QTest::newRow("kept inside an offset screen")
+            << QRect() << QPoint(3190, 10) << QRect(1920, 0, 1280, 1024) << QRect(QPoint(2840, 15), size);
+    }
+
+    void windowGeometry()
+    {
+        QFETCH(QRect, icon);
+        QFETCH(QPoint, cursor);
+        QFETCH(QRect, available);
+        QFETCH(QRect, expected);
+        QCOMPARE(trayWindowGeometry(icon, QSize(360, 180), available, cursor), expected);
+    }
+
+    void clockText_data()
+    {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("morning") << QTime(9, 5, 59) << u"09:05"_s;
+        QTest::newRow("midnight") << QTime(0, 0, 1) << u"00:00"_s;
+        QTest::newRow("evening, 24-hour") << QTime(21, 15) << u"21:15"_s;
+    }
+
+    void clockText()
+    {
+        QFETCH(QTime, time);
+        QFETCH(QString, text);
+        QCOMPARE(pellora::clockText(QDateTime(QDate(2026, 12, 6), time)), text);
+    }
+
+    void firstOpeningOffersTheWelcomeOnce()
+    {
+        QSettings settings(m_dir.filePath(u"scene.ini"_s), QSettings::IniFormat);
+        NoLoginItem login;
+        AppDelegate delegate(&settings);
+        TrayScene scene(delegate, &settings, login);
+
+        scene.openWindow();
+        FloatingPanel* window = scene.window();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->width(), 360);
+        QVERIFY(settings.value(u"hasLaunchedBefore"_s).toBool());
+        QWidget* welcome = window->findChild<QWidget*>(u"startupPermissionView"_s);
+        QVERIFY(welcome && welcome->isVisible());
+
+        // Closing the window with the sheet up, then opening again: no second welcome, fresh content.
+        ContentView* first = scene.content();
+        window->hide();
+        welcome->close();
+        QTRY_VERIFY(!window->findChild<QWidget*>(u"startupPermissionView"_s));
+        scene.openWindow();
+        QVERIFY(scene.content() != first);
+        QVERIFY(!window->findChild<QWidget*>(u"startupPermissionView"_s));
+        QCOMPARE(login.calls, 0);
+    }
+
+    void fallbackMenuWhileNoTray()
+    {
+        qputenv("PELLORA_ASSUME_TRAY", "0");
+        QSettings settings(m_dir.filePath(u"fallback.ini"_s), QSettings::IniFormat);
+        NoLoginItem login;
+        AppDelegate delegate(&settings);
+        delegate.applicationDidFinishLaunching();
+        TrayScene scene(delegate, &settings, login);
+        scene.start();
+        QVERIFY(!scene.trayIconVisible());
+        QCOMPARE(scene.menu().actions().size(), 2);
+        QCOMPARE(scene.menu().actions().at(0)->text(), u"打开"_s);
+        QCOMPARE(scene.menu().actions().at(1)->text(), u"退出"_s);
+        QSignalSpy quit(&scene, &TrayScene::quitRequested);
+        scene.menu().actions().at(1)->trigger();
+        QCOMPARE(quit.count(), 1);
+        qunsetenv("PELLORA_ASSUME_TRAY");
+    }
+};
+
+QTEST_MAIN(TestTrayScene)
+#include "tst_trayscene.moc"

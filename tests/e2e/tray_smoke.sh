@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# End to end: the tray icon under tint2. A click opens the 360-wide tray window with the welcome sheet
+# the first time only; the flag is stored; a second opening shows no sheet.
+#   tray_smoke.sh PATH_TO_PELLORA
+pellora=$1
+source "$(dirname "$0")/xsession.sh"
+start_session 1280 800
+
+fail() { echo "FAIL: $*" >&2; cat "$SESSION_DIR/pellora.log" >&2 || true; exit 1; }
+
+"$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
+session_pids+=($!)
+wait_for_window Pellora 30 >/dev/null || fail "the strip never appeared"
+
+# The docked tray icon: a small viewable window of ours inside the panel.
+icon=""
+for i in $(seq 100); do
+    for id in $(xdotool search --classname pellora 2>/dev/null); do
+        read -r x y w h < <(window_geometry "$id")
+        if [[ $w -le 64 && $h -le 64 ]] && xwininfo -id "$id" | grep -q IsViewable; then icon=$id; break 2; fi
+    done
+    sleep 0.1
+done
+[[ -n $icon ]] || fail "no tray icon docked in the panel"
+read -r ix iy iw ih < <(window_geometry "$icon")
+echo "tray icon at $ix,$iy ${iw}x$ih"
+
+# Windows of ours 360 px wide: the tray window; others of ours besides the strip: sheets.
+ours_with_width() {
+    local id x y w h
+    for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
+        read -r x y w h < <(window_geometry "$id")
+        [[ $w -eq $1 ]] && echo "$id"
+    done
+}
+welcome_visible() { xdotool search --onlyvisible --name '^Pellora$' 2>/dev/null | while read -r id; do
+    read -r _ _ w h < <(window_geometry "$id"); [[ $w -ne 560 && $w -ne 360 ]] && echo "$id"; done; }
+
+xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+for i in $(seq 50); do [[ -n $(ours_with_width 360) ]] && break; sleep 0.1; done
+[[ -n $(ours_with_width 360) ]] || fail "a click on the tray icon opened no 360-wide window"
+for i in $(seq 50); do [[ -n $(welcome_visible) ]] && break; sleep 0.1; done
+[[ -n $(welcome_visible) ]] || fail "no welcome sheet on the first opening"
+grep -qx 'hasLaunchedBefore=true' "$XDG_CONFIG_HOME/Pellora/Pellora.conf" || fail "hasLaunchedBefore not stored"
+
+# Dismiss the sheet; a click on the icon closes the window, the next one opens it afresh.
+xdotool key Escape
+sleep 0.5
+xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+for i in $(seq 30); do [[ -z $(ours_with_width 360) ]] && break; sleep 0.1; done
+[[ -z $(ours_with_width 360) ]] || fail "a second click on the tray icon did not close the window"
+sleep 0.6 # past the double-click interval
+xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+for i in $(seq 50); do [[ -n $(ours_with_width 360) ]] && break; sleep 0.1; done
+[[ -n $(ours_with_width 360) ]] || fail "the tray window did not open a second time"
+sleep 1
+[[ -z $(welcome_visible) ]] || fail "the welcome sheet came back"
+echo "PASS"

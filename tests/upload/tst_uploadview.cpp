@@ -1,0 +1,253 @@
+#include "library/RoleLibrary.h"
+#include "upload/FakeContentsServer.h"
+#include "upload/UploadView.h"
+
+#include <QAbstractButton>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace pellora;
+using namespace pellora::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QColor red(255, 59, 48);
+
+Role role(const QString& id, const QString& name, std::optional<QString> displayName = std::nullopt)
+{
+    return Role{id, name, displayName, StylePack::classicKaomoji, u"summary"_s, {}};
+}
+
+template <typename Widget> Widget* child(const QWidget& parent, const QString& name)
+{
+    auto* widget = parent.findChild<Widget*>(name);
+    if (!widget)
+        qFatal("no child named %s", qPrintable(name));
+    return widget;
+}
+
+// The form's parts as a user meets them.
+struct Form {
+    explicit Form(const UploadView& view)
+        : nickname(child<QLineEdit>(view, u"nicknameField"_s)),
+          occupation(child<QLineEdit>(view, u"occupationField"_s)),
+          schedule(child<QPlainTextEdit>(view, u"scheduleEdit"_s)),
+          button(child<QAbstractButton>(view, u"uploadButton"_s)), status(child<QLabel>(view, u"statusLine"_s))
+    {}
+
+    void fill(const QString& nick, const QString& text)
+    {
+        nickname->setText(nick);
+        schedule->setPlainText(text);
+    }
+    void press() const { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); }
+    bool busy() const { return button->property("busy").toBool(); }
+    QColor statusColor() const { return status->palette().color(QPalette::WindowText); }
+
+    QLineEdit* nickname;
+    QLineEdit* occupation;
+    QPlainTextEdit* schedule;
+    QAbstractButton* button;
+    QLabel* status;
+};
+
+} // namespace
+
+class TestUploadView : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    FakeContentsServer m_server{m_root.path()};
+    QUrl m_base;
+    RoleLibrary m_library{[] {
+        RoleLibraryOptions options;
+        options.roles = {role(u"nurse"_s, u"林"_s, u"夜班护士"_s)};
+        return options;
+    }()};
+
+    // A form aimed at the fake endpoint; the token "stall" gets no answer and waits out `timeoutMs`.
+    std::unique_ptr<UploadView> makeView(const QString& token = u"writer"_s, int timeoutMs = 5000)
+    {
+        UploaderConfig config{m_base, u"bot@example.invalid"_s, timeoutMs};
+        return std::make_unique<UploadView>(&m_library, nullptr, config, [token] { return QStringList{token}; });
+    }
+
+    qsizetype requests() const { return m_server.requests().size(); }
+
+private slots:
+    void initTestCase()
+    {
+        m_base = m_server.start();
+        QVERIFY(m_base.isValid());
+    }
+
+    void init()
+    {
+        m_library.select(role(u"nurse"_s, u"林"_s, u"夜班护士"_s));
+        // The fake endpoint refuses a second file under the same name, and names have second precision.
+        QDir(m_root.filePath(u"submissions"_s)).removeRecursively();
+    }
+
+    void enabling_data()
+    {
+        QTest::addColumn<QString>("nickname");
+        QTest::addColumn<QString>("schedule");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("no nickname") << QString() << u"00:00-01:00 | 睡觉"_s << false;
+        QTest::newRow("no schedule") << u"ada"_s << QString() << false;
+        QTest::newRow("both filled") << u"ada"_s << u"00:00-01:00 | 睡觉"_s << true;
+        QTest::newRow("nickname of spaces") << u"   "_s << u"x"_s << true;
+        QTest::newRow("schedule of a line break") << u"ada"_s << u"\n"_s << true;
+    }
+
+    void enabling()
+    {
+        QFETCH(QString, nickname);
+        QFETCH(QString, schedule);
+        QFETCH(bool, enabled);
+        const auto view = makeView();
+        Form form(*view);
+        QVERIFY(!form.button->isEnabled());
+        form.fill(nickname, schedule);
+        QCOMPARE(form.button->isEnabled(), enabled);
+        QCOMPARE(form.status->text(), u"填完再上传就好 ( •̀ᴗ•́ )✧"_s);
+    }
+
+    void companionLine_data()
+    {
+        QTest::addColumn<std::optional<Role>>("selected");
+        QTest::addColumn<QString>("line"); // empty: no line shown
+        QTest::newRow("no role") << std::optional<Role>() << QString();
+        QTest::newRow("display name") << std::optional(role(u"nurse"_s, u"Y"_s, u"X"_s)) << u"当前伴随：X · Y"_s;
+        QTest::newRow("name only") << std::optional(role(u"poet"_s, u"阿诗"_s)) << u"当前伴随：阿诗"_s;
+    }
+
+    void companionLine()
+    {
+        QFETCH(std::optional<Role>, selected);
+        QFETCH(QString, line);
+        m_library.setSelectedRole(selected);
+        const auto view = makeView();
+        const auto* label = child<QLabel>(*view, u"companionLine"_s);
+        QCOMPARE(label->isVisibleTo(view.get()), !line.isEmpty());
+        if (!line.isEmpty())
+            QCOMPARE(label->text(), line);
+        // The open form follows a change of the selection.
+        m_library.setSelectedRole(role(u"cat"_s, u"咪"_s));
+        QCOMPARE(label->text(), u"当前伴随：咪"_s);
+        QVERIFY(label->isVisibleTo(view.get()));
+    }
+
+    // The texts go out as they stand, with the role's name rather than its display name.
+    void sendsTheFormAsTyped()
+    {
+        const auto view = makeView();
+        Form form(*view);
+        const QString schedule = u"00:00-01:00 | 睡觉\n07:00-08:00 |\u00a0早饭"_s;
+        form.fill(u" Ada  L. "_s, schedule);
+        form.occupation->setText(u"灯塔看守人"_s);
+        const qsizetype sent = requests();
+        form.press();
+        QTRY_COMPARE(requests(), sent + 1);
+        const QString content =
+            QJsonDocument::fromJson(m_server.requests().last().body).object()[u"content"_s].toString();
+        const std::optional<SubmissionEntry> entry = decodeSubmissionEntry(QByteArray::fromBase64(content.toLatin1()));
+        QVERIFY(entry);
+        QCOMPARE(entry->nickname, u" Ada  L. "_s);
+        QCOMPARE(entry->email, QString());
+        QCOMPARE(entry->occupation, u"灯塔看守人"_s);
+        QCOMPARE(entry->schedule, schedule);
+        QCOMPARE(entry->selectedRoleID, u"nurse"_s);
+        QCOMPARE(entry->selectedRoleName, u"林"_s);
+        QVERIFY(qAbs(QDateTime::fromString(entry->createdAtISO, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc())) <
+                5);
+    }
+
+    void outcome_data()
+    {
+        QTest::addColumn<QString>("token");
+        QTest::addColumn<QString>("text"); // the status line starts with it
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("success") << u"writer"_s << u"上传成功 · submissions/ada-"_s << QColor(52, 199, 89);
+        QTest::newRow("rejected") << u"missing"_s << u"GitHub (404): Not Found"_s << red;
+        QTest::newRow("no token") << u" \n"_s << u"缺少 token，联系运营同学补发 ✋"_s << red;
+    }
+
+    void outcome()
+    {
+        QFETCH(QString, token);
+        QFETCH(QString, text);
+        QFETCH(QColor, color);
+        const auto view = makeView(token);
+        Form form(*view);
+        form.fill(u"Ada"_s, u"x"_s);
+        form.press();
+        QTRY_VERIFY2(form.status->text().startsWith(text), qPrintable(form.status->text()));
+        QCOMPARE(form.statusColor(), color);
+        QVERIFY(form.button->isEnabled());
+    }
+
+    // While a request is in flight the button is locked and spins; after the stalled request times out, the
+    // texts are still there and a second press sends them again.
+    void uploadingAndSendingAgain()
+    {
+        const auto view = makeView(u"stall"_s, 400);
+        Form form(*view);
+        form.fill(u"Ada"_s, u"00:00-01:00 | 睡觉"_s);
+        form.occupation->setText(u"猫"_s);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        const QImage idle = form.button->grab().toImage();
+        const qsizetype sent = requests();
+
+        form.press();
+        QCOMPARE(form.status->text(), u"请求 GitHub..."_s);
+        QCOMPARE(form.statusColor(), view->palette().color(QPalette::WindowText));
+        QVERIFY(!form.button->isEnabled());
+        QVERIFY(form.busy());
+        QVERIFY(form.button->grab().toImage() != idle);
+        QTRY_VERIFY(!form.busy());
+        QCOMPARE(form.statusColor(), red);
+        QCOMPARE(form.occupation->text(), u"猫"_s);
+
+        form.press();
+        QVERIFY(form.busy());
+        QTRY_VERIFY(!form.busy());
+        QCOMPARE(requests(), sent + 2);
+        QVERIFY(view->isVisible());
+    }
+
+    // Closing the form mid-upload lets the request run out; the uploader goes once it has its outcome.
+    void closingWhileUploading()
+    {
+        auto view = makeView(u"stall"_s, 300);
+        Form form(*view);
+        form.fill(u"Ada"_s, u"x"_s);
+        form.press();
+        QPointer<GitHubUploader> uploader = view->findChild<GitHubUploader*>();
+        view.reset();
+        QVERIFY(uploader);
+        QTRY_VERIFY(!uploader);
+    }
+
+    void closeButton()
+    {
+        const auto view = makeView();
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QSignalSpy finished(view.get(), &QDialog::finished);
+        QTest::mouseClick(child<QAbstractButton>(*view, u"closeButton"_s), Qt::LeftButton);
+        QVERIFY(!view->isVisible());
+        QCOMPARE(finished.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestUploadView)
+#include "tst_uploadview.moc"
