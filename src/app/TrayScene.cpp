@@ -96,7 +96,6 @@ void TrayScene::createTrayIcon()
             toggleWindow();
         else if (reason == QSystemTrayIcon::DoubleClick && !(m_window && m_window->isVisible()))
             openWindow(); // the second click of a quick pair arrives as a double click
-
     });
     m_tray->show();
     m_delegate.stripController().setFallbackMenu(nullptr);

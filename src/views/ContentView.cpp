@@ -1,10 +1,10 @@
 #include "ContentView.h"
 
 #include "CharacterPickerView.h"
-#include "library/RoleLibrary.h"
 #include "PastelButton.h"
 #include "PixelBackground.h"
 #include "Sheet.h"
+#include "library/RoleLibrary.h"
 #include "presentation/Style.h"
 #include "upload/UploadView.h"
 

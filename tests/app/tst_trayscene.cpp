@@ -49,8 +49,8 @@ private slots:
             << QRect(1200, 772, 24, 24) << QPoint() << screen << QRect(QPoint(920, 588), size);
         QTest::newRow("tray at the top opens downward")
             << QRect(600, 2, 24, 24) << QPoint() << QRect(0, 30, 1280, 770) << QRect(QPoint(431, 30), size);
-        QTest::newRow("no icon geometry: at the pointer") << QRect() << QPoint(100, 760) << screen
-                                                          << QRect(QPoint(0, 576), size);
+        QTest::newRow("no icon geometry: at the pointer")
+            << QRect() << QPoint(100, 760) << screen << QRect(QPoint(0, 576), size);
         QTest::newRow("kept inside an offset screen")
             << QRect() << QPoint(3190, 10) << QRect(1920, 0, 1280, 1024) << QRect(QPoint(2840, 15), size);
     }

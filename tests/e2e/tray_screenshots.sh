@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots of the tray window and the welcome dialog under Xvfb:
+#   tray_screenshots.sh PATH_TO_PELLORA OUTPUT_DIR
+# Writes tray-window.png and welcome.png (the bottom-right corner of the screen).
+pellora=$1
+out=$2
+source "$(dirname "$0")/xsession.sh"
+start_session 1280 800
+mkdir -p "$out"
+xsetroot -solid '#5b6e8c'
+xcompmgr -n >"$SESSION_DIR/xcompmgr.log" 2>&1 &
+session_pids+=($!)
+
+# Start with the strip hidden, so the tray window is seen on its own.
+mkdir -p "$XDG_CONFIG_HOME/Pellora"
+printf '[General]\ndisplay_mode=menuBarOnly\n' >"$XDG_CONFIG_HOME/Pellora/Pellora.conf"
+"$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
+session_pids+=($!)
+
+icon=""
+for i in $(seq 100); do
+    for id in $(xdotool search --classname pellora 2>/dev/null); do
+        read -r x y w h < <(window_geometry "$id")
+        if [[ $w -le 64 && $h -le 64 ]] && xwininfo -id "$id" | grep -q IsViewable; then icon=$id; break 2; fi
+    done
+    sleep 0.1
+done
+[[ -n $icon ]] || { echo "no tray icon" >&2; exit 1; }
+read -r ix iy iw ih < <(window_geometry "$icon")
+xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+sleep 1.5
+import -window root -crop 560x480+720+320 +repage "$out/welcome.png"
+xdotool key Escape
+sleep 0.8
+import -window root -crop 560x200+720+600 +repage "$out/tray-window.png"
+echo "wrote $out/welcome.png and $out/tray-window.png"
