@@ -66,7 +66,10 @@ TrayScene::TrayScene(AppDelegate& delegate, QSettings* settings, LoginItem& logi
 TrayScene::~TrayScene()
 {
     m_delegate.stripController().setFallbackMenu(nullptr);
-    delete m_window.data();
+    if (FloatingPanel* window = m_window) {
+        window->removeEventFilter(this); // no events from a window being torn down
+        delete window;
+    }
 }
 
 void TrayScene::start()
@@ -153,7 +156,7 @@ void TrayScene::checkFirstLaunch()
 
 bool TrayScene::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_window && event->type() == QEvent::WindowDeactivate)
+    if (event->type() == QEvent::WindowDeactivate && watched == m_window)
         QTimer::singleShot(0, this, &TrayScene::hideWhenInactive);
     return QObject::eventFilter(watched, event);
 }
