@@ -4,6 +4,7 @@ target_sources(pellora_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Compositing.h ${CMAKE_CURRENT_LIST_DIR}/Compositing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowHints.h ${CMAKE_CURRENT_LIST_DIR}/WindowHints.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TrayHost.h ${CMAKE_CURRENT_LIST_DIR}/TrayHost.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/X11Selection.h ${CMAKE_CURRENT_LIST_DIR}/X11Selection.cpp
 )
 
 # On X11 the compositing check asks the display server through xcb. GLOBAL, because pellora_ui is

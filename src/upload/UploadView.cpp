@@ -1,5 +1,7 @@
 #include "UploadView.h"
 
+#include "views/NavigationFrame.h"
+
 #include "cli/SubmitCommand.h"
 #include "library/RoleLibrary.h"
 #include "presentation/Style.h"
@@ -166,39 +168,9 @@ UploadView::UploadView(RoleLibrary* library, QWidget* parent, UploaderConfig con
     colours.setColor(QPalette::Button, QColor(0xfa, 0xfa, 0xfd));
     setPalette(colours);
 
-    auto* closeButton = new QPushButton(tr("关闭"));
-    closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setAutoDefault(false);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
-
-    auto* title = new QLabel(tr("上传角色"));
-    title->setObjectName(QStringLiteral("topBarTitle"));
-    title->setFont(style::systemFont(15, QFont::DemiBold));
-    title->setAlignment(Qt::AlignCenter);
-
-    // The title stays centred on the whole width; the button takes the leading, cancelling position.
-    auto* topBar = new QGridLayout;
-    topBar->setContentsMargins(12, 10, 12, 6);
-    topBar->addWidget(closeButton, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    topBar->addWidget(title, 0, 1);
-    topBar->setColumnStretch(0, 1);
-    topBar->setColumnStretch(2, 1);
-
-    auto* scrollArea = new QScrollArea;
-    scrollArea->setObjectName(QStringLiteral("formScroll"));
-    scrollArea->setFrameShape(QFrame::NoFrame);
-    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollArea->setWidgetResizable(true);
-    scrollArea->setWidget(createContent());
-    // Let the gradient show through: QScrollArea makes both of these opaque.
-    scrollArea->viewport()->setAutoFillBackground(false);
-    scrollArea->widget()->setAutoFillBackground(false);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addLayout(topBar);
-    layout->addWidget(scrollArea, 1);
+    const NavigationFrame frame = buildNavigationFrame(this, tr("上传角色"), QStringLiteral("topBarTitle"),
+                                                       createContent(), QStringLiteral("formScroll"));
+    connect(frame.closeButton, &QPushButton::clicked, this, &QDialog::close);
 
     connect(m_nickname, &QLineEdit::textChanged, this, &UploadView::updateButton);
     connect(m_schedule, &QPlainTextEdit::textChanged, this, &UploadView::updateButton);

@@ -1,5 +1,6 @@
 #include "CharacterPickerView.h"
 
+#include "NavigationFrame.h"
 #include "RoleRow.h"
 #include "SvgIcon.h"
 #include "library/RoleLibrary.h"
@@ -91,40 +92,9 @@ CharacterPickerView::CharacterPickerView(RoleLibrary* library, QWidget* parent) 
     colours.setColor(QPalette::Button, QColor(0xfa, 0xfa, 0xfd));
     setPalette(colours);
 
-    auto* closeButton = new QPushButton(tr("关闭"));
-    closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setAutoDefault(false);
-    closeButton->setShortcut(QKeySequence::Cancel);
-    connect(closeButton, &QPushButton::clicked, this, &CharacterPickerView::dismissRequested);
-
-    auto* title = new QLabel(tr("选择角色"));
-    title->setObjectName(QStringLiteral("pickerTitle"));
-    title->setFont(style::systemFont(15, QFont::DemiBold));
-    title->setAlignment(Qt::AlignCenter);
-
-    // The title stays centred on the whole width; the button takes the leading, cancelling position.
-    auto* topBar = new QGridLayout;
-    topBar->setContentsMargins(12, 10, 12, 6);
-    topBar->addWidget(closeButton, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
-    topBar->addWidget(title, 0, 1);
-    topBar->setColumnStretch(0, 1);
-    topBar->setColumnStretch(2, 1);
-
-    auto* scrollArea = new QScrollArea;
-    scrollArea->setObjectName(QStringLiteral("roleList"));
-    scrollArea->setFrameShape(QFrame::NoFrame);
-    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollArea->setWidgetResizable(true);
-    scrollArea->setWidget(createContent());
-    // Let the gradient show through: QScrollArea makes both of these opaque.
-    scrollArea->viewport()->setAutoFillBackground(false);
-    scrollArea->widget()->setAutoFillBackground(false);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addLayout(topBar);
-    layout->addWidget(scrollArea, 1);
+    const NavigationFrame frame = buildNavigationFrame(this, tr("选择角色"), QStringLiteral("pickerTitle"),
+                                                       createContent(), QStringLiteral("roleList"));
+    connect(frame.closeButton, &QPushButton::clicked, this, &CharacterPickerView::dismissRequested);
 
     // Created last so that it lies above everything else.
     m_cornerClose =

@@ -17,15 +17,7 @@ printf '[General]\ndisplay_mode=menuBarOnly\n' >"$XDG_CONFIG_HOME/Pellora/Pellor
 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
 session_pids+=($!)
 
-icon=""
-for i in $(seq 100); do
-    for id in $(xdotool search --classname pellora 2>/dev/null); do
-        read -r x y w h < <(window_geometry "$id")
-        if [[ $w -le 64 && $h -le 64 ]] && xwininfo -id "$id" | grep -q IsViewable; then icon=$id; break 2; fi
-    done
-    sleep 0.1
-done
-[[ -n $icon ]] || { echo "no tray icon" >&2; exit 1; }
+icon=$(wait_for_tray_icon) || { echo "no tray icon" >&2; exit 1; }
 read -r ix iy iw ih < <(window_geometry "$icon")
 xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
 sleep 1.5

@@ -13,15 +13,7 @@ session_pids+=($!)
 wait_for_window Pellora 30 >/dev/null || fail "the strip never appeared"
 
 # The docked tray icon: a small viewable window of ours inside the panel.
-icon=""
-for i in $(seq 100); do
-    for id in $(xdotool search --classname pellora 2>/dev/null); do
-        read -r x y w h < <(window_geometry "$id")
-        if [[ $w -le 64 && $h -le 64 ]] && xwininfo -id "$id" | grep -q IsViewable; then icon=$id; break 2; fi
-    done
-    sleep 0.1
-done
-[[ -n $icon ]] || fail "no tray icon docked in the panel"
+icon=$(wait_for_tray_icon) || fail "no tray icon docked in the panel"
 read -r ix iy iw ih < <(window_geometry "$icon")
 echo "tray icon at $ix,$iy ${iw}x$ih"
 

@@ -88,3 +88,19 @@ window_geometry() {
     eval "$(xdotool getwindowgeometry --shell "$id")"
     echo "$X $Y $WIDTH $HEIGHT"
 }
+
+# Waits up to 10 seconds for Pellora's icon to dock in the panel's tray, and prints its window id.
+wait_for_tray_icon() {
+    local i id x y w h
+    for i in $(seq 100); do
+        for id in $(xdotool search --classname pellora 2>/dev/null); do
+            read -r x y w h < <(window_geometry "$id")
+            if [[ $w -le 64 && $h -le 64 ]] && xwininfo -id "$id" | grep -q IsViewable; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
