@@ -83,9 +83,10 @@ wait_for_window() {
 }
 
 # x y width height of a window, in root coordinates.
+# A window that is gone by the time it is asked about reads as 0 0 0 0.
 window_geometry() {
-    local id=$1 x y w h
-    eval "$(xdotool getwindowgeometry --shell "$id")"
+    local id=$1 X=0 Y=0 WIDTH=0 HEIGHT=0 SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || true
     echo "$X $Y $WIDTH $HEIGHT"
 }
 
