@@ -29,17 +29,26 @@ start_session() {
     read -r -t 10 number <"$fifo" || { echo "Xvfb did not start" >&2; cat "$SESSION_DIR/xvfb.log" >&2; exit 1; }
     export DISPLAY=":$number"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+    # The number is announced as the server starts listening; make sure it answers before using it.
+    local i
+    for i in $(seq 100); do
+        xprop -root >/dev/null 2>&1 && break
+        sleep 0.1
+    done
     export XDG_CONFIG_HOME="$SESSION_DIR/config" XDG_RUNTIME_DIR="$SESSION_DIR/runtime"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
 
-    openbox --sm-disable >"$SESSION_DIR/openbox.log" 2>&1 &
-    session_pids+=($!)
-    # The panel's strut only counts once the window manager manages it: start the panel after.
-    local i
-    for i in $(seq 300); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.1
+    # The panel's strut only counts once the window manager manages it: start the panel after. A window
+    # manager that could not start (a busy machine) is started once more.
+    local attempt
+    for attempt in 1 2; do
+        openbox --sm-disable >>"$SESSION_DIR/openbox.log" 2>&1 &
+        session_pids+=($!)
+        for i in $(seq 150); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break 2
+            sleep 0.1
+        done
     done
     tint2 >"$SESSION_DIR/tint2.log" 2>&1 &
     session_pids+=($!)
