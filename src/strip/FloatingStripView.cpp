@@ -274,26 +274,30 @@ void FloatingStripView::refresh()
         return;
     }
     const RoleEvent& now = *snapshot->now;
-    m_palette = stylePalette(snapshot->role.stylePack);
+    // Colours change only with the role's style pack, not on every 30-second refresh.
+    const StylePalette palette = stylePalette(snapshot->role.stylePack);
+    if (!(palette == m_palette)) {
+        m_palette = palette;
+        setTextColor(m_time, toQColor(m_palette.text, 0.8));
+        setTextColor(m_event, toQColor(m_palette.text, 0.8));
+        m_location->setColor(toQColor(m_palette.text, 0.85));
+        m_meter->setStylePalette(m_palette);
+        for (QLabel* line : std::as_const(m_upcoming))
+            setTextColor(line, toQColor(m_palette.text, 0.85));
+    }
     m_face->setText(statusFace(now, snapshot->role.stylePack));
     m_title->setText(roleTitle(snapshot->role));
     m_time->setText(now.time);
     m_event->setText(now.event);
-    setTextColor(m_time, toQColor(m_palette.text, 0.8));
-    setTextColor(m_event, toQColor(m_palette.text, 0.8));
     m_mood->setText(now.mood.isEmpty() ? QStringLiteral("—") : now.mood);
     m_location->setText(tr("@ %1").arg(now.location));
-    m_location->setColor(toQColor(m_palette.text, 0.85));
     m_meter->setLevel(now.energy);
-    m_meter->setStylePalette(m_palette);
     for (qsizetype i = 0; i < m_upcoming.size(); ++i) {
         QLabel* line = m_upcoming.at(i);
         const bool present = i < snapshot->upcoming.size();
         line->setVisible(present);
-        if (present) {
+        if (present)
             line->setText(upcomingLine(snapshot->upcoming.at(i)));
-            setTextColor(line, toQColor(m_palette.text, 0.85));
-        }
     }
     m_hint->hide();
     m_cards->show();

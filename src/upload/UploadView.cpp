@@ -269,11 +269,7 @@ QWidget* UploadView::createContent()
 
 void UploadView::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor::fromRgbF(0.96f, 0.98f, 1.0f));
-    gradient.setColorAt(1, QColor::fromRgbF(0.93f, 0.96f, 0.94f));
-    painter.fillRect(rect(), gradient);
+    paintNavigationBackground(this, QColor::fromRgbF(0.96f, 0.98f, 1.0f), QColor::fromRgbF(0.93f, 0.96f, 0.94f));
 }
 
 QString UploadView::scheduleText() const

@@ -154,11 +154,7 @@ QWidget* CharacterPickerView::createContent()
 
 void CharacterPickerView::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor::fromRgbF(0.97f, 0.98f, 1.0f));
-    gradient.setColorAt(1, QColor::fromRgbF(0.94f, 0.93f, 0.99f));
-    painter.fillRect(rect(), gradient);
+    paintNavigationBackground(this, QColor::fromRgbF(0.97f, 0.98f, 1.0f), QColor::fromRgbF(0.94f, 0.93f, 0.99f));
 }
 
 void CharacterPickerView::resizeEvent(QResizeEvent* event)

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -48,6 +50,15 @@ NavigationFrame buildNavigationFrame(QWidget* host, const QString& title, const 
     layout->addLayout(topBar);
     layout->addWidget(scrollArea, 1);
     return {closeButton, scrollArea};
+}
+
+void paintNavigationBackground(QWidget* host, const QColor& top, const QColor& bottom)
+{
+    QPainter painter(host);
+    QLinearGradient gradient(0, 0, 0, host->height());
+    gradient.setColorAt(0, top);
+    gradient.setColorAt(1, bottom);
+    painter.fillRect(host->rect(), gradient);
 }
 
 } // namespace pellora

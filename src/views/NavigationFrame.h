@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QColor;
 class QPushButton;
 class QScrollArea;
 class QWidget;
@@ -18,5 +19,8 @@ struct NavigationFrame {
 // own background shows through. The caller connects the button.
 NavigationFrame buildNavigationFrame(QWidget* host, const QString& title, const QString& titleObjectName,
                                      QWidget* content, const QString& scrollObjectName);
+
+// The backdrop of a navigation container: a top-to-bottom gradient over the whole host.
+void paintNavigationBackground(QWidget* host, const QColor& top, const QColor& bottom);
 
 } // namespace pellora
