@@ -18,15 +18,15 @@ FloatingStripModalManager::~FloatingStripModalManager()
 
 void FloatingStripModalManager::presentPicker(RoleLibrary* library)
 {
-    auto* picker = new CharacterPickerView(library);
-    // A choice, a draw or a close button takes the panel off the screen; it stays for the next opening.
-    connect(picker, &CharacterPickerView::dismissRequested, this, [this] {
-        if (m_pickerPanel)
-            m_pickerPanel->hide();
-    });
-
     if (m_pickerPanel) {
-        m_pickerPanel->setContent(picker);
+        // The picker follows its library while it lives, so for the same library the one already built is
+        // current; building a new one on every opening would only leave the old one's style renders behind
+        // in the pixmap cache (each new palette makes new cache keys).
+        auto* current = qobject_cast<CharacterPickerView*>(m_pickerPanel->content());
+        if (current && current->library() == library)
+            current->scrollToTop();
+        else
+            m_pickerPanel->setContent(makePicker(library));
         m_pickerPanel->orderFront();
         m_pickerPanel->activateWindow();
         return;
@@ -36,11 +36,22 @@ void FloatingStripModalManager::presentPicker(RoleLibrary* library)
     m_pickerPanel->setObjectName(QStringLiteral("pickerPanel"));
     m_pickerPanel->setWindowTitle(tr("选择角色"));
     m_pickerPanel->resize(pickerSize);
-    m_pickerPanel->setContent(picker);
+    m_pickerPanel->setContent(makePicker(library));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         m_pickerPanel->move(
             QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, pickerSize, screen->availableGeometry()).topLeft());
     m_pickerPanel->makeKeyAndOrderFront();
+}
+
+CharacterPickerView* FloatingStripModalManager::makePicker(RoleLibrary* library)
+{
+    auto* picker = new CharacterPickerView(library);
+    // A choice, a draw or a close button takes the panel off the screen; it stays for the next opening.
+    connect(picker, &CharacterPickerView::dismissRequested, this, [this] {
+        if (m_pickerPanel)
+            m_pickerPanel->hide();
+    });
+    return picker;
 }
 
 void FloatingStripModalManager::closeAll()

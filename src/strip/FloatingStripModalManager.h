@@ -9,6 +9,8 @@
 
 namespace pellora {
 
+class CharacterPickerView;
+
 /// Opens the role picker from the strip in a floating panel of its own, reuses that panel on later
 /// openings (where the user left it), and closes it when the strip goes away.
 class FloatingStripModalManager final : public QObject {
@@ -25,7 +27,7 @@ public:
     RoleLibrary* library() const { return m_library; }
     void setLibrary(RoleLibrary* library) { m_library = library; }
 
-    // Opens the picker panel (centred the first time) or brings the existing one forward with fresh content.
+    // Opens the picker panel (centred the first time) or brings the existing one forward, showing `library`.
     void presentPicker(RoleLibrary* library);
     // Closes and forgets the picker panel.
     void closeAll();
@@ -33,6 +35,8 @@ public:
     FloatingPanel* pickerPanel() const { return m_pickerPanel; }
 
 private:
+    CharacterPickerView* makePicker(RoleLibrary* library);
+
     QPointer<RoleLibrary> m_library;
     QPointer<FloatingPanel> m_pickerPanel;
 };

@@ -15,6 +15,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 
 namespace pellora {
 
@@ -95,6 +96,7 @@ CharacterPickerView::CharacterPickerView(RoleLibrary* library, QWidget* parent) 
     const NavigationFrame frame = buildNavigationFrame(this, tr("选择角色"), QStringLiteral("pickerTitle"),
                                                        createContent(), QStringLiteral("roleList"));
     connect(frame.closeButton, &QPushButton::clicked, this, &CharacterPickerView::dismissRequested);
+    m_scrollArea = frame.scrollArea;
 
     // Created last so that it lies above everything else.
     m_cornerClose =
@@ -113,6 +115,11 @@ CharacterPickerView::CharacterPickerView(RoleLibrary* library, QWidget* parent) 
 QSize CharacterPickerView::sizeHint() const
 {
     return {420, 520};
+}
+
+void CharacterPickerView::scrollToTop()
+{
+    m_scrollArea->verticalScrollBar()->setValue(m_scrollArea->verticalScrollBar()->minimum());
 }
 
 QWidget* CharacterPickerView::createContent()

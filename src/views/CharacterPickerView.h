@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QAbstractButton;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace pellora {
@@ -23,6 +24,10 @@ public:
     explicit CharacterPickerView(RoleLibrary* library, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
+
+    RoleLibrary* library() const { return m_library; }
+    // Back to the top of the list, as a newly opened picker starts.
+    void scrollToTop();
 
 signals:
     // The host closes or hides the picker.
@@ -44,6 +49,7 @@ private:
     QVBoxLayout* m_rowsLayout = nullptr;
     QList<RoleRow*> m_rows;
     QAbstractButton* m_cornerClose = nullptr;
+    QScrollArea* m_scrollArea = nullptr;
 };
 
 } // namespace pellora

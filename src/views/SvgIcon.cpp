@@ -1,6 +1,8 @@
 #include "SvgIcon.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -12,9 +14,7 @@ namespace {
 // Sizes pre-rendered when the SVG icon engine is missing: the sizes the views ask for, at 1x and 2x.
 constexpr int fallbackSides[] = {14, 16, 18, 20, 24, 28, 32, 36, 48, 64, 96};
 
-} // namespace
-
-QIcon svgIcon(const QString& name)
+QIcon loadIcon(const QString& name)
 {
     const QString path = QStringLiteral(":/icons/") + name + QStringLiteral(".svg");
     if (!QFile::exists(path))
@@ -38,6 +38,30 @@ QIcon svgIcon(const QString& name)
         painter.end();
         icon.addPixmap(pixmap);
     }
+    return icon;
+}
+
+QHash<QString, QIcon>& loadedIcons()
+{
+    static QHash<QString, QIcon> icons;
+    return icons;
+}
+
+} // namespace
+
+// The SVG engine keeps every size it renders in the global pixmap cache under a key of its own icon
+// instance, so a fresh QIcon per view (the picker is rebuilt on each opening) would fill that cache with
+// copies of the same pixmaps. One shared icon per name lets every view reuse the renders.
+QIcon svgIcon(const QString& name)
+{
+    QHash<QString, QIcon>& icons = loadedIcons();
+    if (const auto found = icons.constFind(name); found != icons.constEnd())
+        return *found;
+    if (icons.isEmpty() && QCoreApplication::instance())
+        // Pixmaps must go before the application does, not at static destruction.
+        qAddPostRoutine([] { loadedIcons().clear(); });
+    const QIcon icon = loadIcon(name);
+    icons.insert(name, icon);
     return icon;
 }
 

@@ -6,6 +6,7 @@
 #include "strip/FloatingStripView.h"
 #include "strip/StripIconButton.h"
 #include "support/TestSupport.h"
+#include "views/CharacterPickerView.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -212,12 +213,23 @@ private slots:
         QCOMPARE(panel->size(), QSize(420, 520));
         panel->move(panel->pos() + QPoint(13, 17));
         const QPoint moved = panel->pos();
+        const QPointer<QWidget> picker = panel->content();
         panel->hide();
 
         QTest::mouseClick(child<StripIconButton>(&view, "libraryButton"), Qt::LeftButton);
         QCOMPARE(m_manager->pickerPanel(), panel); // reused, not recreated
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->pos(), moved);
+        // The picker follows its library, so it is kept; another library gets a picker of its own.
+        QCOMPARE(panel->content(), picker.data());
+        RoleLibraryOptions options;
+        options.roles = {nurse()};
+        options.clock = m_clock;
+        RoleLibrary another(options);
+        m_manager->presentPicker(&another);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!picker);
+        QCOMPARE(qobject_cast<CharacterPickerView*>(panel->content())->library(), &another);
     }
 
     void libraryButtonWithoutBindingDoesNothing()

@@ -25,6 +25,8 @@ private slots:
 
         const QIcon icon = svgIcon(name);
         QVERIFY(!icon.isNull());
+        // Views asking again share the same icon, so its rendered sizes are cached once.
+        QCOMPARE(svgIcon(name).cacheKey(), icon.cacheKey());
         for (const int side : {18, 48}) {
             const QImage image = icon.pixmap(side, side).toImage().convertToFormat(QImage::Format_ARGB32);
             QCOMPARE(image.size(), QSize(side, side));
