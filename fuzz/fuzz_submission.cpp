@@ -57,7 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     require(!slug.isEmpty() && !slug.contains(u'/') && !slug.contains(u'.'));
     require(!slug.startsWith(u'-') && !slug.endsWith(u'-'));
 
-    // The stamp is the app's own, never typed; the nickname is what must not escape the folder.
+    // Whatever the nickname and the stamp hold, the file stays directly inside the folder.
+    const QString anyPath = submissionPath(entry);
+    require(anyPath.startsWith(u"submissions/") && anyPath.endsWith(u".json") && anyPath.count(u'/') == 1);
+    require(!anyPath.contains(u'\\') && !anyPath.contains(u'?') && !anyPath.contains(u'#'));
+    // With the stamp the app writes, the name has no dot run either.
     SubmissionEntry stamped = entry;
     stamped.createdAtISO = isoStamp(fields[6]);
     const QString path = submissionPath(stamped);

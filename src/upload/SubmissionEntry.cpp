@@ -96,8 +96,15 @@ QString submissionSlug(const QString& nickname)
 
 QString submissionPath(const SubmissionEntry& entry)
 {
+    // The app writes the stamp itself (digits, "-", ":", "T", "Z"), but an entry read back from elsewhere
+    // could carry anything: only characters a stamp is made of are kept, so the file stays in submissions/.
     QString stamp = entry.createdAtISO;
-    stamp.replace(u':', u'-');
+    for (QChar& c : stamp) {
+        const bool stampCharacter = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+                                    c == u'+' || c == u'-' || c == u'.';
+        if (!stampCharacter)
+            c = u'-';
+    }
     return u"submissions/"_s + submissionSlug(entry.nickname) + u'-' + stamp + u".json"_s;
 }
 

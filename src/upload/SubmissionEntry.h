@@ -53,7 +53,8 @@ std::optional<SubmissionEntry> decodeSubmissionEntry(const QByteArray& json);
 // "-" and trimmed of "-" at both ends; "anonymous" when nothing is left. It never holds "/" or ".", so the
 // file it names stays inside submissions/.
 QString submissionSlug(const QString& nickname);
-// "submissions/" + slug + "-" + createdAtISO with ":" as "-" + ".json".
+// "submissions/" + slug + "-" + createdAtISO with ":" (and anything else that is not a letter, digit, "+",
+// "-" or ".") as "-" + ".json".
 QString submissionPath(const SubmissionEntry& entry);
 
 // The commit message, the entry's JSON in Base64, and the nickname with the entry's e-mail (or the fallback

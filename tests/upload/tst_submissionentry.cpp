@@ -52,6 +52,31 @@ private slots:
         QVERIFY(!slug.contains(u'/') && !slug.contains(u'.'));
     }
 
+    void path_data()
+    {
+        QTest::addColumn<QString>("createdAtISO");
+        QTest::addColumn<QString>("path");
+
+        QTest::newRow("generated stamp") << u"2025-03-01T08:09:10Z"_s
+                                         << u"submissions/hello-world-2025-03-01T08-09-10Z.json"_s;
+        QTest::newRow("offset and fraction")
+            << u"2025-03-01T08:09:10.5+08:00"_s << u"submissions/hello-world-2025-03-01T08-09-10.5+08-00.json"_s;
+        // Never produced by the app; an entry from elsewhere must still not leave the folder.
+        QTest::newRow("slashes") << u"/../../x"_s << u"submissions/hello-world--..-..-x.json"_s;
+        QTest::newRow("backslash, query, fragment, newline")
+            << u"a\\b?c#d\ne"_s << u"submissions/hello-world-a-b-c-d-e.json"_s;
+        QTest::newRow("fullwidth solidus") << u"1／2"_s << u"submissions/hello-world-1-2.json"_s;
+    }
+
+    void path()
+    {
+        QFETCH(QString, createdAtISO);
+        QFETCH(QString, path);
+        SubmissionEntry entry = fullEntry();
+        entry.createdAtISO = createdAtISO;
+        QCOMPARE(submissionPath(entry), path);
+    }
+
     void encodesEntry_data()
     {
         QTest::addColumn<SubmissionEntry>("entry");
