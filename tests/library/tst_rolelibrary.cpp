@@ -157,6 +157,18 @@ private slots:
         QCOMPARE(storedOnDisk().toString(), u"beta"_s);
     }
 
+    void refusesOversizedPack()
+    {
+        QFile pack(m_packPath);
+        QVERIFY(pack.open(QIODevice::WriteOnly));
+        QVERIFY(pack.resize(64 * 1024 * 1024 + 1)); // sparse: costs no disk
+        pack.close();
+        StdoutCapture capture;
+        RoleLibrary library(options());
+        QCOMPARE(capture.finish(), u"Failed to load roles: the file is larger than 64 MiB\n"_s);
+        QVERIFY(library.roles().isEmpty());
+    }
+
     void fallsBackToDataFolder()
     {
         StdoutCapture capture;
