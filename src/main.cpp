@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPixmapCache>
 #include <QSettings>
 #include <QTimer>
 
@@ -67,6 +68,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     setApplicationNames();
     QApplication::setQuitOnLastWindowClosed(false);
+    // The style caches its renders under keys made from each widget tree's palette, and every sheet is a new
+    // tree: over a day of openings the default 10 MiB would fill with renders nobody asks for again. Ours
+    // are small; 2 MiB holds all that is on screen at once and bounds what a long session keeps.
+    QPixmapCache::setCacheLimit(2 * 1024);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pellora.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("pellora"));
 
