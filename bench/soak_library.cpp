@@ -1,6 +1,6 @@
 // Seven simulated days of the role library: a refresh every 30 simulated seconds (20,160 in all), the next
 // role of the pack selected every 100 refreshes. Prints the heap in use after warm-up and at the end; run it under
-// valgrind (bench/soak.sh) to check for leaks as well.
+// valgrind --leak-check=full to check for leaks as well (README, "Long runs").
 
 #include "library/RoleLibrary.h"
 
