@@ -30,31 +30,18 @@ namespace {
 
 const QString fallbackEmail = u"pellora-bot@users.noreply.github.com"_s;
 const QString helloWorldPath = u"submissions/hello-world-2025-03-01T08-09-10Z.json"_s;
-const QString noToken = u"缺少 token，联系运营同学补发 ✋"_s;
-const QString timedOut = u"The request timed out"_s;
 const QString tooLarge = u"The server's answer is larger than 1048576 bytes"_s;
 
 SubmissionEntry entry(const QString& nickname = u"Hello World!"_s)
 {
-    return SubmissionEntry{nickname,
-                           u"me@example.com"_s,
-                           u"咖啡师"_s,
-                           u"08:00-09:00 起床\n09:00-18:00 上班/摸鱼"_s,
-                           u"alpha"_s,
-                           u"阿尔法"_s,
-                           u"2025-03-01T08:09:10Z"_s,
-                           u"Asia/Shanghai"_s,
-                           u"zh_CN"_s};
+    const QString schedule = u"08:00-09:00 起床\n09:00-18:00 上班/摸鱼"_s;
+    return {nickname,    u"me@example.com"_s,       u"咖啡师"_s,        schedule,  u"alpha"_s,
+            u"阿尔法"_s, u"2025-03-01T08:09:10Z"_s, u"Asia/Shanghai"_s, u"zh_CN"_s};
 }
 
 UploadState uploaded(const QString& path = helloWorldPath)
 {
     return UploadState::success(u"上传成功 · "_s + path);
-}
-
-bool isFinal(const UploadState& state)
-{
-    return state.kind == UploadState::Kind::success || state.kind == UploadState::Kind::failure;
 }
 
 } // namespace
@@ -68,24 +55,29 @@ class TestGitHubUploader : public QObject {
 
     UploaderConfig config(int timeoutMs = 5000) const { return {m_base, fallbackEmail, timeoutMs, 1024 * 1024}; }
 
-    // Runs one upload to its end (at most 10 s) and returns the states it went through. A real event loop,
-    // not qWaitFor: that one sleeps between passes, which makes a large request crawl.
+    // Runs one upload to its end (at most 10 s per step) and returns the states it went through. The spy runs a
+    // real event loop, not qWaitFor: that one sleeps between passes, which makes a large request crawl.
     static QList<UploadState> run(GitHubUploader& uploader, const SubmissionEntry& entry, const QStringList& tokens)
     {
-        QList<UploadState> states;
-        QEventLoop loop;
-        QTimer::singleShot(10'000, &loop, &QEventLoop::quit);
-        const QMetaObject::Connection connection =
-            connect(&uploader, &GitHubUploader::stateChanged, &loop, [&](const UploadState& state) {
-                states << state;
-                if (isFinal(state))
-                    loop.quit();
-            });
+        QSignalSpy spy(&uploader, &GitHubUploader::stateChanged);
         uploader.upload(entry, tokens);
-        if (states.isEmpty() || !isFinal(states.last()))
-            loop.exec();
-        disconnect(connection);
+        while (uploader.state().kind == UploadState::Kind::uploading && spy.wait(10'000))
+            continue;
+        QList<UploadState> states;
+        for (const QVariantList& arguments : std::as_const(spy))
+            states << arguments.first().value<UploadState>();
         return states;
+    }
+
+    // The Authorization of each request received, in order; a request that is not a plain PUT shows as "<bad>".
+    QByteArrayList authorizations() const
+    {
+        QByteArrayList sent;
+        for (const RecordedRequest& request : m_server->requests()) {
+            const bool plain = request.method == "PUT" && request.header("X-Injected").isNull();
+            sent << (plain ? request.header("Authorization") : QByteArray("<bad>"));
+        }
+        return sent;
     }
 
     QStringList storedFiles() const
@@ -120,96 +112,62 @@ private slots:
     void tokenLoop_data()
     {
         QTest::addColumn<QStringList>("tokens");
-        QTest::addColumn<int>("timeoutMs");
-        QTest::addColumn<QByteArrayList>("sent"); // Authorization of each request, in order
+        QTest::addColumn<QByteArrayList>("sent"); // Authorization of each request, in order; none: fails at once
         QTest::addColumn<UploadState>("outcome");
 
+        const auto row = [](const char* name, const QStringList& tokens, const QByteArrayList& sent,
+                            const UploadState& outcome) {
+            QTest::newRow(name) << tokens << sent << outcome;
+        };
         const auto gh = [](int status, const QString& message) {
             return UploadState::failure(u"GitHub (%1): "_s.arg(status) + message);
         };
         const QString readOnly = u"Resource not accessible by personal access token"_s;
 
-        QTest::newRow("classic token") << QStringList{u"writer"_s} << 5000 << QByteArrayList{"token writer"}
-                                       << uploaded();
-        QTest::newRow("fine-grained token")
-            << QStringList{u"github_pat_writer"_s} << 5000 << QByteArrayList{"Bearer github_pat_writer"} << uploaded();
-        QTest::newRow("prefix test is case-sensitive")
-            << QStringList{u"GitHub_pat_writer"_s} << 5000 << QByteArrayList{"token GitHub_pat_writer"}
-            << gh(401, u"Bad credentials"_s);
-        QTest::newRow("blanks dropped, whitespace stripped")
-            << QStringList{u" "_s, QString(), u"\u3000 github_pat_writer\r\n\u2028"_s} << 5000
-            << QByteArrayList{"Bearer github_pat_writer"} << uploaded();
-        QTest::newRow("line break inside a token") << QStringList{u"writer\r\nX-Injected: yes"_s, u"writer"_s} << 5000
-                                                   << QByteArrayList{"token writer"} << uploaded();
-
-        QTest::newRow("read-only, then writer") << QStringList{u"readonly"_s, u"writer"_s} << 5000
-                                                << QByteArrayList{"token readonly", "token writer"} << uploaded();
-        QTest::newRow("read-only in capitals moves on")
-            << QStringList{u"readonly-caps"_s, u"writer"_s} << 5000
-            << QByteArrayList{"token readonly-caps", "token writer"} << uploaded();
-        QTest::newRow("both read-only: the second answer's text")
-            << QStringList{u"readonly"_s, u"readonly-caps"_s} << 5000
-            << QByteArrayList{"token readonly", "token readonly-caps"}
-            << gh(403, u"RESOURCE NOT ACCESSIBLE BY INTEGRATION"_s);
-        QTest::newRow("other 403 stops") << QStringList{u"forbidden"_s, u"writer"_s} << 5000
-                                         << QByteArrayList{"token forbidden"}
-                                         << gh(403, u"Must have admin rights to Repository."_s);
-        QTest::newRow("401 stops") << QStringList{u"secret-7d1e"_s, u"writer"_s} << 5000
-                                   << QByteArrayList{"token secret-7d1e"} << gh(401, u"Bad credentials"_s);
-        QTest::newRow("404 stops") << QStringList{u"missing"_s, u"writer"_s} << 5000 << QByteArrayList{"token missing"}
-                                   << gh(404, u"Not Found"_s);
-        QTest::newRow("500 without JSON") << QStringList{u"broken"_s, u"writer"_s} << 5000
-                                          << QByteArrayList{"token broken"} << gh(500, u"GitHub 500"_s);
-        QTest::newRow("301 is not followed") << QStringList{u"moved"_s, u"writer"_s} << 5000
-                                             << QByteArrayList{"token moved"} << gh(301, u"Moved Permanently"_s);
-        QTest::newRow("200") << QStringList{u"status-200"_s} << 5000 << QByteArrayList{"token status-200"}
-                             << uploaded();
-        QTest::newRow("300") << QStringList{u"status-300"_s, u"writer"_s} << 5000 << QByteArrayList{"token status-300"}
-                             << gh(300, u"GitHub 300"_s);
-
-        QTest::newRow("timeout moves on") << QStringList{u"stall"_s, u"writer"_s} << 300
-                                          << QByteArrayList{"token stall", "token writer"} << uploaded();
-        QTest::newRow("timeouts only") << QStringList{u"stall"_s, u"stall"_s} << 300
-                                       << QByteArrayList{"token stall", "token stall"}
-                                       << UploadState::failure(timedOut);
-        QTest::newRow("timeout, then read-only: the 403 counts")
-            << QStringList{u"stall"_s, u"readonly"_s} << 300 << QByteArrayList{"token stall", "token readonly"}
-            << gh(403, readOnly);
-
-        QTest::newRow("10 MB answer") << QStringList{u"huge"_s, u"writer"_s} << 5000 << QByteArrayList{"token huge"}
-                                      << UploadState::failure(tooLarge);
-        QTest::newRow("endless answer") << QStringList{u"endless"_s, u"writer"_s} << 5000
-                                        << QByteArrayList{"token endless"} << UploadState::failure(tooLarge);
-        QTest::newRow("message not UTF-8")
-            << QStringList{u"latin1"_s} << 5000 << QByteArrayList{"token latin1"} << gh(403, u"GitHub 403"_s);
-        QTest::newRow("100 KB message") << QStringList{u"long-message"_s} << 5000
-                                        << QByteArrayList{"token long-message"}
-                                        << gh(422, QString::fromLatin1(FakeContentsServer::longMessage()));
+        const UploadState noToken = UploadState::failure(u"缺少 token，联系运营同学补发 ✋"_s);
+        row("no token at all", {}, {}, noToken);
+        row("blank tokens only", {QString(), u" \t\r\n\u00a0"_s}, {}, noToken);
+        row("blanks dropped, whitespace stripped, fine-grained scheme",
+            {u" "_s, QString(), u"\u3000 github_pat_writer\r\n\u2028"_s}, {"Bearer github_pat_writer"}, uploaded());
+        row("line break inside a token", {u"writer\r\nX-Injected: yes"_s, u"writer"_s}, {"token writer"}, uploaded());
+        row("read-only in any case moves on", {u"readonly-caps"_s, u"readonly"_s, u"writer"_s},
+            {"token readonly-caps", "token readonly", "token writer"}, uploaded());
+        // The prefix test is case-sensitive, and the token never shows in the outcome.
+        row("401 stops", {u"GitHub_pat_secret"_s, u"writer"_s}, {"token GitHub_pat_secret"},
+            gh(401, u"Bad credentials"_s));
+        row("other 403 stops", {u"forbidden"_s, u"writer"_s}, {"token forbidden"},
+            gh(403, u"Must have admin rights to Repository."_s));
+        row("404 stops", {u"missing"_s, u"writer"_s}, {"token missing"}, gh(404, u"Not Found"_s));
+        row("500 without JSON", {u"broken"_s, u"writer"_s}, {"token broken"}, gh(500, u"GitHub 500"_s));
+        row("301 is not followed", {u"moved"_s, u"writer"_s}, {"token moved"}, gh(301, u"Moved Permanently"_s));
+        row("200", {u"status-200"_s}, {"token status-200"}, uploaded());
+        row("300", {u"status-300"_s, u"writer"_s}, {"token status-300"}, gh(300, u"GitHub 300"_s));
+        row("timeouts only", {u"stall"_s, u"stall"_s}, {"token stall", "token stall"},
+            UploadState::failure(u"The request timed out"_s));
+        row("timeout, then read-only: the last error counts", {u"stall"_s, u"readonly"_s},
+            {"token stall", "token readonly"}, gh(403, readOnly));
+        row("10 MB answer", {u"huge"_s, u"writer"_s}, {"token huge"}, UploadState::failure(tooLarge));
+        row("endless answer", {u"endless"_s, u"writer"_s}, {"token endless"}, UploadState::failure(tooLarge));
+        row("message not UTF-8", {u"latin1"_s}, {"token latin1"}, gh(403, u"GitHub 403"_s));
+        row("100 KB message", {u"long-message"_s}, {"token long-message"},
+            gh(422, QString::fromLatin1(FakeContentsServer::longMessage())));
     }
 
     void tokenLoop()
     {
         QFETCH(QStringList, tokens);
-        QFETCH(int, timeoutMs);
         QFETCH(QByteArrayList, sent);
         QFETCH(UploadState, outcome);
 
-        GitHubUploader uploader(config(timeoutMs));
-        QCOMPARE(uploader.state(), UploadState::idle());
-        const QList<UploadState> states = run(uploader, entry(), tokens);
-        QCOMPARE(states, (QList<UploadState>{UploadState::uploading(), outcome}));
+        GitHubUploader uploader(config(tokens.contains(u"stall"_s) ? 300 : 5000));
+        QCOMPARE(
+            run(uploader, entry(), tokens),
+            (sent.isEmpty() ? QList<UploadState>{outcome} : QList<UploadState>{UploadState::uploading(), outcome}));
         QCOMPARE(uploader.state(), outcome);
-
-        QByteArrayList authorizations;
-        for (const RecordedRequest& request : m_server->requests()) {
-            QCOMPARE(request.method, QByteArray("PUT"));
-            QVERIFY(request.header("X-Injected").isNull());
-            authorizations << request.header("Authorization");
-        }
-        QCOMPARE(authorizations, sent);
+        QCOMPARE(authorizations(), sent);
         QVERIFY(!outcome.text.contains(u"secret"_s));
         // Only the writer's accepted request leaves a file.
-        QCOMPARE(storedFiles(), outcome.kind == UploadState::Kind::success && sent.last().endsWith("writer")
+        QCOMPARE(storedFiles(), outcome.kind == UploadState::Kind::success && sent.constLast().endsWith("writer")
                                     ? QStringList{helloWorldPath}
                                     : QStringList{});
     }
@@ -220,34 +178,16 @@ private slots:
         // and then reports "Connection closed": a network failure, so the next token is tried.
         GitHubUploader uploader(config());
         QCOMPARE(run(uploader, entry(), {u"garbage"_s, u"writer"_s}).last(), uploaded());
-        QByteArrayList authorizations;
-        for (const RecordedRequest& request : m_server->requests())
-            authorizations << request.header("Authorization");
-        QCOMPARE(authorizations.last(), QByteArray("token writer"));
-        authorizations.removeLast();
-        QVERIFY(!authorizations.isEmpty());
-        QCOMPARE(authorizations.count("token garbage"), authorizations.size());
-    }
-
-    void noUsableTokenFailsAtOnce_data()
-    {
-        QTest::addColumn<QStringList>("tokens");
-        QTest::newRow("none") << QStringList();
-        QTest::newRow("blank") << QStringList{QString(), u" \t\r\n\u00a0"_s};
-        QTest::newRow("the repository's own entries") << decodeTokenList({QString(), QString()});
-    }
-
-    void noUsableTokenFailsAtOnce()
-    {
-        QFETCH(QStringList, tokens);
-        GitHubUploader uploader(config());
-        QCOMPARE(run(uploader, entry(), tokens), QList<UploadState>{UploadState::failure(noToken)});
-        QVERIFY(m_server->requests().isEmpty());
+        QByteArrayList sent = authorizations();
+        QCOMPARE(sent.takeLast(), QByteArray("token writer"));
+        QVERIFY(!sent.isEmpty());
+        QCOMPARE(sent.count("token garbage"), sent.size());
     }
 
     void sendsTheExpectedRequest()
     {
         SubmissionEntry submission = entry(u"小明"_s);
+        submission.schedule = QString(1024 * 1024, u'/'); // a large body goes out whole
         submission.email.clear();
         submission.selectedRoleID.reset();
         submission.selectedRoleName.reset();
@@ -256,13 +196,11 @@ private slots:
         const QString path = u"submissions/小明-2025-03-01T08-09-10Z.json"_s;
         QCOMPARE(run(uploader, submission, {u"writer"_s}).last(), uploaded(path));
 
-        QCOMPARE(m_server->requests().size(), 1);
+        QCOMPARE(authorizations(), QByteArrayList{"token writer"});
         const RecordedRequest request = m_server->requests().first();
-        QCOMPARE(request.method, QByteArray("PUT"));
         QCOMPARE(
             request.path,
             QByteArray("/repos/quennet/pellora/contents/submissions/%E5%B0%8F%E6%98%8E-2025-03-01T08-09-10Z.json"));
-        QCOMPARE(request.header("Authorization"), QByteArray("token writer"));
         QCOMPARE(request.header("Accept"), QByteArray("application/vnd.github+json"));
         QCOMPARE(request.header("User-Agent"), QByteArray("Pellora/" PELLORA_VERSION));
         // Apart from those, only what the HTTP client itself needs: no content type, no API version.
@@ -279,9 +217,6 @@ private slots:
         QVERIFY2(match.hasMatch(), request.body.left(300).constData());
         const QByteArray content = QByteArray::fromBase64(match.captured(1).replace(u"\\/"_s, u"/"_s).toLatin1());
         QCOMPARE(content, encodeSubmissionEntry(submission));
-        QVERIFY(!content.contains("selectedRole"));
-        QCOMPARE(decodeSubmissionEntry(content), std::optional(submission));
-        // The stand-in stored exactly the entry's JSON.
         QCOMPARE(stored(path), content);
     }
 
@@ -300,34 +235,6 @@ private slots:
                      UploadState::failure(u"GitHub (422): Invalid request.\n\n\"sha\" wasn't supplied."_s)}));
         QCOMPARE(m_server->requests().size(), 2);
         QCOMPARE(stored(helloWorldPath), first);
-    }
-
-    void hostileInputStaysInSubmissions_data()
-    {
-        QTest::addColumn<QString>("nickname");
-        QTest::addColumn<QString>("schedule");
-        QTest::addColumn<QString>("path");
-
-        const QString schedule = u"09:00-10:00 x"_s;
-        QTest::newRow("parent folders") << u"../../etc"_s << schedule << u"submissions/etc-2025-03-01T08-09-10Z.json"_s;
-        QTest::newRow("query and fragment")
-            << u"a?b#c"_s << schedule << u"submissions/a-b-c-2025-03-01T08-09-10Z.json"_s;
-        QTest::newRow("1 MB schedule") << u"big"_s << QString(1024 * 1024, u'/')
-                                       << u"submissions/big-2025-03-01T08-09-10Z.json"_s;
-    }
-
-    void hostileInputStaysInSubmissions()
-    {
-        QFETCH(QString, nickname);
-        QFETCH(QString, schedule);
-        QFETCH(QString, path);
-        SubmissionEntry submission = entry(nickname);
-        submission.schedule = schedule;
-
-        GitHubUploader uploader(config());
-        QCOMPARE(run(uploader, submission, {u"writer"_s}).last(), uploaded(path));
-        QCOMPARE(storedFiles(), QStringList{path});
-        QCOMPARE(decodeSubmissionEntry(stored(path)), std::optional(submission));
     }
 
     void tlsErrorsAreNeverIgnored()
@@ -371,41 +278,27 @@ private slots:
         QCOMPARE(states, QList<UploadState>{UploadState::uploading()});
     }
 
+    // Replies the stand-in cannot produce; the others are met through the server above.
     void judgesReply_data()
     {
         QTest::addColumn<ReplyFacts>("reply");
         QTest::addColumn<AttemptOutcome>("outcome");
 
         using E = QNetworkReply::NetworkError;
-        const auto facts = [](E error, const QString& text, std::optional<int> status, const QByteArray& body = {}) {
-            return ReplyFacts{error, text, status, body, false};
+        const auto row = [](const char* name, E error, const QString& text, std::optional<int> status,
+                            const AttemptOutcome& outcome) {
+            QTest::newRow(name) << ReplyFacts{error, text, status, {}, false} << outcome;
         };
-        const QString path = u"submissions/x-2025-03-01T08-09-10Z.json"_s;
         const AttemptOutcome notHttp =
             AttemptOutcome::rejectedWith(UploadError::transport(u"The server's answer is not an HTTP response"_s));
 
-        QTest::newRow("created") << facts(E::NoError, u"Unknown error"_s, 201)
-                                 << AttemptOutcome::succeeded(u"上传成功 · "_s + path);
-        QTest::newRow("199") << facts(E::NoError, QString(), 199)
-                             << AttemptOutcome::rejectedWith(UploadError::github(u"GitHub 199"_s, 199));
-        QTest::newRow("300") << facts(E::NoError, QString(), 300)
-                             << AttemptOutcome::rejectedWith(UploadError::github(u"GitHub 300"_s, 300));
-        QTest::newRow("404: Qt's error gives way to the status")
-            << facts(E::ContentNotFoundError, u"Error transferring"_s, 404, R"({"message":"Not Found"})")
-            << AttemptOutcome::rejectedWith(UploadError::github(u"Not Found"_s, 404));
-        QTest::newRow("timeout") << facts(E::OperationCanceledError, u"Operation canceled"_s, {})
-                                 << AttemptOutcome::failedWith(u"The request timed out"_s);
-        QTest::newRow("refused") << facts(E::ConnectionRefusedError, u"Connection refused"_s, {})
-                                 << AttemptOutcome::failedWith(u"Connection refused"_s);
-        QTest::newRow("closed after a 2xx status") << facts(E::RemoteHostClosedError, u"Connection closed"_s, 201)
-                                                   << AttemptOutcome::failedWith(u"Connection closed"_s);
-        QTest::newRow("2xx that does not decompress") << facts(E::UnknownContentError, u"Decompression failed: "_s, 200)
-                                                      << AttemptOutcome::failedWith(u"Decompression failed: "_s);
-        QTest::newRow("protocol failure") << facts(E::ProtocolFailure, u"Error reading status"_s, {}) << notHttp;
-        QTest::newRow("no error, no status") << facts(E::NoError, QString(), {}) << notHttp;
-        QTest::newRow("too large") << ReplyFacts{E::OperationCanceledError, u"Operation canceled"_s, 200, {}, true}
-                                   << AttemptOutcome::rejectedWith(UploadError::transport(
-                                          u"The server's answer is larger than 1048576 bytes"_s));
+        row("199", E::NoError, QString(), 199, AttemptOutcome::rejectedWith(UploadError::github(u"GitHub 199"_s, 199)));
+        row("closed after a 2xx status", E::RemoteHostClosedError, u"Connection closed"_s, 201,
+            AttemptOutcome::failedWith(u"Connection closed"_s));
+        row("2xx that does not decompress", E::UnknownContentError, u"Decompression failed: "_s, 200,
+            AttemptOutcome::failedWith(u"Decompression failed: "_s));
+        row("protocol failure", E::ProtocolFailure, u"Error reading status"_s, {}, notHttp);
+        row("no error, no status", E::NoError, QString(), {}, notHttp);
     }
 
     void judgesReply()
@@ -420,16 +313,17 @@ private slots:
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QStringList>("tokens");
 
-        QTest::newRow("two entries, in order") << QStringList{u"Z2hwX2FiYw=="_s, u"Z2l0aHViX3BhdF94eXo="_s}
-                                               << QStringList{u"ghp_abc"_s, u"github_pat_xyz"_s};
-        QTest::newRow("empty entries give empty texts")
-            << QStringList{QString(), QString()} << QStringList{QString(), QString()};
-        QTest::newRow("whitespace kept for upload to strip") << QStringList{u"IHggCg=="_s} << QStringList{u" x \n"_s};
-        QTest::newRow("line break inside skipped")
-            << QStringList{u"Z2hw\nX2FiYw=="_s, u"YQ=="_s} << QStringList{u"a"_s};
-        QTest::newRow("outside the alphabet skipped") << QStringList{u"Y-_a"_s, u"YQ!="_s} << QStringList();
-        QTest::newRow("missing padding skipped") << QStringList{u"YQ"_s, u"YWI"_s} << QStringList();
-        QTest::newRow("not UTF-8 skipped") << QStringList{u"/w=="_s, u"YQ=="_s} << QStringList{u"a"_s};
+        const auto row = [](const char* name, const QStringList& stored, const QStringList& tokens) {
+            QTest::newRow(name) << stored << tokens;
+        };
+        row("two entries, in order", {u"Z2hwX2FiYw=="_s, u"Z2l0aHViX3BhdF94eXo="_s},
+            {u"ghp_abc"_s, u"github_pat_xyz"_s});
+        row("empty entries give empty texts", {QString(), QString()}, {QString(), QString()});
+        row("whitespace kept for upload to strip", {u"IHggCg=="_s}, {u" x \n"_s});
+        row("line break inside skipped", {u"Z2hw\nX2FiYw=="_s, u"YQ=="_s}, {u"a"_s});
+        row("outside the alphabet skipped", {u"Y-_a"_s, u"YQ!="_s}, {});
+        row("missing padding skipped", {u"YQ"_s, u"YWI"_s}, {});
+        row("not UTF-8 skipped", {u"/w=="_s, u"YQ=="_s}, {u"a"_s});
     }
 
     void decodesTokenList()
