@@ -15,15 +15,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class NoLoginItem final : public LoginItem {
-public:
-    bool enable(QString* error) override
-    {
-        ++calls;
-        if (error)
-            error->clear();
-        return true;
-    }
+// Counts registrations; the scene itself must never register.
+struct CountingLoginItem final : LoginItem {
+    bool enable(QString*) override { return ++calls > 0; }
     bool isEnabled() const override { return calls > 0; }
     int calls = 0;
 };
@@ -83,7 +77,7 @@ private slots:
     void firstOpeningOffersTheWelcomeOnce()
     {
         QSettings settings(m_dir.filePath(u"scene.ini"_s), QSettings::IniFormat);
-        NoLoginItem login;
+        CountingLoginItem login;
         AppDelegate delegate(&settings);
         TrayScene scene(delegate, &settings, login);
 
@@ -109,20 +103,21 @@ private slots:
     void fallbackMenuWhileNoTray()
     {
         qputenv("PELLORA_ASSUME_TRAY", "0");
+        const auto restore = qScopeGuard([] { qunsetenv("PELLORA_ASSUME_TRAY"); });
         QSettings settings(m_dir.filePath(u"fallback.ini"_s), QSettings::IniFormat);
-        NoLoginItem login;
+        CountingLoginItem login;
         AppDelegate delegate(&settings);
         delegate.applicationDidFinishLaunching();
         TrayScene scene(delegate, &settings, login);
         scene.start();
         QVERIFY(!scene.trayIconVisible());
-        QCOMPARE(scene.menu().actions().size(), 2);
-        QCOMPARE(scene.menu().actions().at(0)->text(), u"打开"_s);
-        QCOMPARE(scene.menu().actions().at(1)->text(), u"退出"_s);
+        const QList<QAction*> actions = scene.menu().actions();
+        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions.at(0)->text(), u"打开"_s);
+        QCOMPARE(actions.at(1)->text(), u"退出"_s);
         QSignalSpy quit(&scene, &TrayScene::quitRequested);
-        scene.menu().actions().at(1)->trigger();
+        actions.at(1)->trigger();
         QCOMPARE(quit.count(), 1);
-        qunsetenv("PELLORA_ASSUME_TRAY");
     }
 };
 

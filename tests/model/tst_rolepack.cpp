@@ -23,9 +23,19 @@ QByteArray pack(const QByteArray& secondRoleExtra = {}, const QByteArray& second
            eventFields + R"(}]}]})";
 }
 
-RoleEvent makeEvent(const QString& mood, std::optional<qint64> energy = 3)
+// A pack of one role with the given members.
+QByteArray oneRole(const QByteArray& members)
 {
-    return RoleEvent{u"08:00-09:00"_s, u"Breakfast"_s, mood, u"home"_s, energy, u"alone"_s};
+    return R"({"roles":[{"id":"a","name":"A",)" + members + "}]}";
+}
+
+using Text = std::optional<QString>;
+using Number = std::optional<qint64>;
+
+Role roleWith(const QString& mood, Number energy = 3, const QString& id = u"r"_s, Text displayName = std::nullopt)
+{
+    const RoleEvent event{u"08:00-09:00"_s, u"Breakfast"_s, mood, u"home"_s, energy, u"alone"_s};
+    return Role{id, u"R"_s, displayName, StylePack::classicKaomoji, u"s"_s, {event}};
 }
 
 } // namespace
@@ -37,30 +47,27 @@ private slots:
     void acceptsOptionalKeysMissingOrNull_data()
     {
         QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<std::optional<QString>>("displayName");
-        QTest::addColumn<std::optional<qint64>>("energy");
+        QTest::addColumn<Text>("displayName");
+        QTest::addColumn<Number>("energy");
 
         const QByteArray fields = R"("time":"t","event":"e","mood":"m","location":"l","social":"s")";
-        QTest::newRow("both missing") << pack({}, fields) << std::optional<QString>() << std::optional<qint64>();
-        QTest::newRow("both null") << pack(R"(,"displayName":null)", fields + R"(,"energy":null)")
-                                   << std::optional<QString>() << std::optional<qint64>();
+        QTest::newRow("both missing") << pack({}, fields) << Text() << Number();
+        QTest::newRow("both null") << pack(R"(,"displayName":null)", fields + R"(,"energy":null)") << Text()
+                                   << Number();
         QTest::newRow("present") << pack(R"(,"displayName":"夜班护士")", fields + R"(,"energy":40)")
-                                 << std::optional<QString>(u"夜班护士"_s) << std::optional<qint64>(40);
+                                 << Text(u"夜班护士"_s) << Number(40);
         QTest::newRow("empty display name, negative energy")
-            << pack(R"(,"displayName":"")", fields + R"(,"energy":-3)") << std::optional<QString>(u""_s)
-            << std::optional<qint64>(-3);
-        QTest::newRow("integral float energy")
-            << pack({}, fields + R"(,"energy":4.0)") << std::optional<QString>() << std::optional<qint64>(4);
+            << pack(R"(,"displayName":"")", fields + R"(,"energy":-3)") << Text(u""_s) << Number(-3);
+        QTest::newRow("integral float energy") << pack({}, fields + R"(,"energy":4.0)") << Text() << Number(4);
         QTest::newRow("unknown keys ignored")
-            << pack(R"(,"comment":{"x":[1,2]})", fields + R"(,"note":"ignored","energy":1)") << std::optional<QString>()
-            << std::optional<qint64>(1);
+            << pack(R"(,"comment":{"x":[1,2]})", fields + R"(,"note":"ignored","energy":1)") << Text() << Number(1);
     }
 
     void acceptsOptionalKeysMissingOrNull()
     {
         QFETCH(QByteArray, json);
-        QFETCH(std::optional<QString>, displayName);
-        QFETCH(std::optional<qint64>, energy);
+        QFETCH(Text, displayName);
+        QFETCH(Number, energy);
 
         const RolePackDecodeResult result = decodeRolePack(json);
         QVERIFY2(result.ok(), qPrintable(result.error));
@@ -79,6 +86,7 @@ private slots:
         QTest::addColumn<QString>("error");
 
         const QByteArray fields = R"("time":"t","event":"e","mood":"m","location":"l")";
+        const QByteArray head = R"("stylePack":"textOnly","summary":"",)";
         QTest::newRow("missing social") << pack({}, fields) << u"roles[1].events[1].social: missing"_s;
         QTest::newRow("null in required key")
             << pack({}, fields + R"(,"social":null)") << u"roles[1].events[1].social: expected a string, found null"_s;
@@ -92,18 +100,14 @@ private slots:
                                                << u"roles[1].events[1].energy: expected an integer"_s;
         QTest::newRow("display name of wrong type")
             << pack(R"(,"displayName":false)") << u"roles[1].displayName: expected a string or null"_s;
-        QTest::newRow("capitalised style pack")
-            << QByteArray(R"({"roles":[{"id":"a","name":"A","stylePack":"ClassicKaomoji","summary":"s","events":[]}]})")
-            << u"roles[0].stylePack: unknown style pack \"ClassicKaomoji\""_s;
-        QTest::newRow("missing summary")
-            << QByteArray(R"({"roles":[{"id":"a","name":"A","stylePack":"textOnly","events":[]}]})")
-            << u"roles[0].summary: missing"_s;
+        QTest::newRow("capitalised style pack") << oneRole(R"("stylePack":"ClassicKaomoji","summary":"s","events":[])")
+                                                << u"roles[0].stylePack: unknown style pack \"ClassicKaomoji\""_s;
+        QTest::newRow("missing summary") << oneRole(R"("stylePack":"textOnly","events":[])")
+                                         << u"roles[0].summary: missing"_s;
         QTest::newRow("events not an array")
-            << QByteArray(R"({"roles":[{"id":"a","name":"A","stylePack":"textOnly","summary":"","events":{}}]})")
-            << u"roles[0].events: expected an array"_s;
+            << oneRole(head + R"("events":{})") << u"roles[0].events: expected an array"_s;
         QTest::newRow("event not an object")
-            << QByteArray(R"({"roles":[{"id":"a","name":"A","stylePack":"textOnly","summary":"","events":[1]}]})")
-            << u"roles[0].events[0]: expected an object"_s;
+            << oneRole(head + R"("events":[1])") << u"roles[0].events[0]: expected an object"_s;
         QTest::newRow("role not an object") << QByteArray(R"({"roles":[null]})") << u"roles[0]: expected an object"_s;
         QTest::newRow("top-level array") << QByteArray(R"([{"roles":[]}])") << u"(root): expected an object"_s;
         QTest::newRow("no roles key") << QByteArray(R"({"Roles":[]})") << u"roles: missing"_s;
@@ -135,83 +139,50 @@ private slots:
         QCOMPARE(decodeRolePack(encoded).payload, first.payload);
     }
 
-    void eventIdentity()
-    {
-        QCOMPARE(makeEvent(u"happy"_s).id(), u"08:00-09:00_Breakfast"_s);
-        QCOMPARE(makeEvent(u"happy"_s).id(), makeEvent(u"sad"_s).id());
-    }
-
+    // Canonically equivalent texts compare and hash equal, so roles work as set and hash keys.
     void equalityAndHashing_data()
     {
-        QTest::addColumn<RoleEvent>("a");
-        QTest::addColumn<RoleEvent>("b");
+        QTest::addColumn<Role>("a");
+        QTest::addColumn<Role>("b");
         QTest::addColumn<bool>("equal");
 
-        QTest::newRow("identical") << makeEvent(u"开心"_s) << makeEvent(u"开心"_s) << true;
-        QTest::newRow("precomposed vs decomposed") << makeEvent(u"caf\u00e9"_s) << makeEvent(u"cafe\u0301"_s) << true;
-        QTest::newRow("case differs") << makeEvent(u"Calm"_s) << makeEvent(u"calm"_s) << false;
-        QTest::newRow("mood differs") << makeEvent(u"开心"_s) << makeEvent(u"平静"_s) << false;
-        QTest::newRow("energy absent vs 0") << makeEvent(u"m"_s, std::nullopt) << makeEvent(u"m"_s, 0) << false;
-        QTest::newRow("energy both absent")
-            << makeEvent(u"m"_s, std::nullopt) << makeEvent(u"m"_s, std::nullopt) << true;
+        QTest::newRow("identical") << roleWith(u"开心"_s) << roleWith(u"开心"_s) << true;
+        QTest::newRow("precomposed vs decomposed") << roleWith(u"caf\u00e9"_s) << roleWith(u"cafe\u0301"_s) << true;
+        QTest::newRow("case differs") << roleWith(u"Calm"_s) << roleWith(u"calm"_s) << false;
+        QTest::newRow("mood differs") << roleWith(u"开心"_s) << roleWith(u"平静"_s) << false;
+        QTest::newRow("energy absent vs 0") << roleWith(u"m"_s, std::nullopt) << roleWith(u"m"_s, 0) << false;
+        QTest::newRow("energy both absent") << roleWith(u"m"_s, std::nullopt) << roleWith(u"m"_s, std::nullopt) << true;
+        QTest::newRow("id precomposed vs decomposed")
+            << roleWith(u"m"_s, 3, u"\u00e9"_s) << roleWith(u"m"_s, 3, u"e\u0301"_s) << true;
+        QTest::newRow("display name absent vs empty")
+            << roleWith(u"m"_s, 3, u"r"_s, u""_s) << roleWith(u"m"_s, 3, u"r"_s) << false;
     }
 
     void equalityAndHashing()
     {
-        QFETCH(RoleEvent, a);
-        QFETCH(RoleEvent, b);
+        QFETCH(Role, a);
+        QFETCH(Role, b);
         QFETCH(bool, equal);
 
         QCOMPARE(a == b, equal);
-        if (equal)
-            QCOMPARE(qHash(a, 7), qHash(b, 7));
-        else
-            QVERIFY(qHash(a, 7) != qHash(b, 7));
-
-        Role left{u"r"_s, u"R"_s, std::nullopt, StylePack::classicKaomoji, u"s"_s, {a}};
-        Role right = left;
-        right.events = {b};
-        QCOMPARE(left == right, equal);
-        if (equal)
-            QCOMPARE(qHash(left), qHash(right));
-        else
-            QVERIFY(qHash(left) != qHash(right));
+        QCOMPARE(qHash(a) == qHash(b), equal);
+        QCOMPARE(QSet<Role>({a, b}).size(), equal ? 1 : 2);
+        const RoleEvent& x = a.events.first();
+        const RoleEvent& y = b.events.first();
+        QCOMPARE(qHash(x, 7) == qHash(y, 7), x == y);
     }
 
-    void rolesAreUsableAsHashKeys()
-    {
-        Role composed{u"\u00e9"_s, u"N"_s, u""_s, StylePack::textOnly, u""_s, {}};
-        Role decomposed = composed;
-        decomposed.id = u"e\u0301"_s;
-        QSet<Role> set{composed, decomposed};
-        QCOMPARE(set.size(), 1);
-        // The text as written is kept; only comparisons normalise.
-        QCOMPARE(decomposed.id.size(), 2);
-
-        Role noDisplayName = composed;
-        noDisplayName.displayName.reset();
-        QVERIFY(!(noDisplayName == composed)); // absent differs from empty
-    }
-
-    void stylePackText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<std::optional<StylePack>>("pack");
-        QTest::newRow("classic") << u"classicKaomoji"_s << std::optional(StylePack::classicKaomoji);
-        QTest::newRow("dynamic") << u"dynamicKaomoji"_s << std::optional(StylePack::dynamicKaomoji);
-        QTest::newRow("text") << u"textOnly"_s << std::optional(StylePack::textOnly);
-        QTest::newRow("case") << u"textonly"_s << std::optional<StylePack>();
-        QTest::newRow("padded") << u" textOnly"_s << std::optional<StylePack>();
-        QTest::newRow("empty") << QString() << std::optional<StylePack>();
-    }
-
+    // The pack file's text for each style, exact and case-sensitive.
     void stylePackText()
     {
-        QFETCH(QString, text);
-        QFETCH(std::optional<StylePack>, pack);
-        QCOMPARE(stylePackFromText(text), pack);
-        if (pack)
-            QCOMPARE(pellora::stylePackText(*pack), text);
+        QStringList texts;
+        for (const StylePack pack : allStylePacks) {
+            texts << pellora::stylePackText(pack);
+            QCOMPARE(stylePackFromText(texts.last()), pack);
+        }
+        QCOMPARE(texts, (QStringList{u"classicKaomoji"_s, u"dynamicKaomoji"_s, u"textOnly"_s}));
+        for (const QString& text : {u"textonly"_s, u" textOnly"_s, QString()})
+            QCOMPARE(stylePackFromText(text), std::nullopt);
     }
 };
 

@@ -7,29 +7,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// "08:00-10:00 A" becomes an event with that time and the label as its activity.
-Role role(const QStringList& entries)
+// "08:00-10:00 A,10:00-12:00 B": events with those times and the labels as their activities.
+Role role(const QString& entries)
 {
     Role result{u"r"_s, u"R"_s, std::nullopt, StylePack::classicKaomoji, u""_s, {}};
-    for (const QString& entry : entries) {
+    for (const QString& entry : entries.split(u',', Qt::SkipEmptyParts)) {
         const qsizetype space = entry.lastIndexOf(u' ');
         result.events.append(RoleEvent{entry.left(space), entry.mid(space + 1), u""_s, u""_s, std::nullopt, u""_s});
     }
     return result;
-}
-
-int at(const char* clock)
-{
-    const QTime time = QTime::fromString(QString::fromLatin1(clock), u"HH:mm"_s);
-    return time.hour() * 60 + time.minute();
-}
-
-QString labels(const QList<RoleEvent>& events)
-{
-    QStringList result;
-    for (const RoleEvent& event : events)
-        result.append(event.event);
-    return result.join(u',');
 }
 
 } // namespace
@@ -64,89 +50,70 @@ private slots:
         QCOMPARE(pellora::parseClockTimes(text), minutes);
     }
 
+    // `now` empty: no current event, and then nothing upcoming either.
     void snapshot_data()
     {
-        QTest::addColumn<QStringList>("events");
-        QTest::addColumn<int>("minute");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("at");
         QTest::addColumn<QString>("now");
         QTest::addColumn<QString>("upcoming");
 
-        const QStringList ab{u"08:00-10:00 A"_s, u"10:00-12:00 B"_s};
-        QTest::newRow("inside, wrap to tomorrow") << ab << at("09:15") << u"A"_s << u"B,A,B"_s;
-        QTest::newRow("end is exclusive") << ab << at("10:00") << u"B"_s << u"A,B"_s;
-        QTest::newRow("start is inclusive") << ab << at("08:00") << u"A"_s << u"B,A,B"_s;
-
-        const QStringList overlap{u"08:00-12:00 A"_s, u"09:00-10:00 B"_s};
-        QTest::newRow("overlap, inner wins") << overlap << at("09:30") << u"B"_s << u"A,B"_s;
-        QTest::newRow("overlap, outer") << overlap << at("11:00") << u"A"_s << u"A,B"_s;
-
+        const QString ab = u"08:00-10:00 A,10:00-12:00 B"_s;
+        QTest::newRow("inside, wrap to tomorrow") << ab << u"09:15"_s << u"A"_s << u"B,A,B"_s;
+        QTest::newRow("end is exclusive") << ab << u"10:00"_s << u"B"_s << u"A,B"_s;
+        QTest::newRow("start is inclusive") << ab << u"08:00"_s << u"A"_s << u"B,A,B"_s;
+        const QString overlap = u"08:00-12:00 A,09:00-10:00 B"_s;
+        QTest::newRow("overlap, inner wins") << overlap << u"09:30"_s << u"B"_s << u"A,B"_s;
+        QTest::newRow("overlap, outer") << overlap << u"11:00"_s << u"A"_s << u"A,B"_s;
         QTest::newRow("equal starts, later in file wins")
-            << QStringList{u"09:00-10:00 A"_s, u"09:00-11:00 B"_s} << at("09:30") << u"B"_s << u"A,B"_s;
+            << u"09:00-10:00 A,09:00-11:00 B"_s << u"09:30"_s << u"B"_s << u"A,B"_s;
         QTest::newRow("equal starts keep file order")
-            << QStringList{u"09:00-11:00 B"_s, u"09:00-10:00 A"_s} << at("10:30") << u"B"_s << u"B,A"_s;
-
-        const QStringList abc{u"07:00-08:00 A"_s, u"12:00-13:00 B"_s, u"22:00-23:00 C"_s};
-        QTest::newRow("before first") << abc << at("05:00") << u"C"_s << u"A,B,C"_s;
-        QTest::newRow("in a gap") << abc << at("10:00") << u"C"_s << u"B,C,A"_s;
-        QTest::newRow("after last") << abc << at("23:30") << u"C"_s << u"A,B,C"_s;
+            << u"09:00-11:00 B,09:00-10:00 A"_s << u"10:30"_s << u"B"_s << u"B,A"_s;
+        const QString abc = u"07:00-08:00 A,12:00-13:00 B,22:00-23:00 C"_s;
+        QTest::newRow("before first") << abc << u"05:00"_s << u"C"_s << u"A,B,C"_s;
+        QTest::newRow("in a gap") << abc << u"10:00"_s << u"C"_s << u"B,C,A"_s;
+        QTest::newRow("after last") << abc << u"23:30"_s << u"C"_s << u"A,B,C"_s;
         QTest::newRow("file order irrelevant")
-            << QStringList{u"22:00-23:00 C"_s, u"07:00-08:00 A"_s, u"12:00-13:00 B"_s} << at("10:00") << u"C"_s
-            << u"B,C,A"_s;
-
-        QTest::newRow("two future events")
-            << QStringList{u"08:00-09:00 A"_s, u"10:00-11:00 B"_s} << at("07:00") << u"B"_s << u"A,B,A"_s;
-        QTest::newRow("single event") << QStringList{u"08:00-09:00 A"_s} << at("08:30") << u"A"_s << u"A"_s;
-        QTest::newRow("backwards range") << QStringList{u"22:00-06:00 A"_s, u"23:00-23:30 B"_s} << at("12:00") << u"A"_s
-                                         << u"B,A,B"_s;
-        QTest::newRow("backwards range, night")
-            << QStringList{u"22:00-06:00 A"_s, u"23:00-23:30 B"_s} << at("03:00") << u"B"_s << u"A,B,A"_s;
+            << u"22:00-23:00 C,07:00-08:00 A,12:00-13:00 B"_s << u"10:00"_s << u"C"_s << u"B,C,A"_s;
+        QTest::newRow("two future events") << u"08:00-09:00 A,10:00-11:00 B"_s << u"07:00"_s << u"B"_s << u"A,B,A"_s;
+        QTest::newRow("single event") << u"08:00-09:00 A"_s << u"08:30"_s << u"A"_s << u"A"_s;
+        const QString backwards = u"22:00-06:00 A,23:00-23:30 B"_s;
+        QTest::newRow("backwards range") << backwards << u"12:00"_s << u"A"_s << u"B,A,B"_s;
+        QTest::newRow("backwards range, night") << backwards << u"03:00"_s << u"B"_s << u"A,B,A"_s;
         QTest::newRow("third time ignored")
-            << QStringList{u"08:00-09:00-10:00 A"_s, u"09:15-09:20 B"_s} << at("09:30") << u"B"_s << u"A,B"_s;
+            << u"08:00-09:00-10:00 A,09:15-09:20 B"_s << u"09:30"_s << u"B"_s << u"A,B"_s;
         QTest::newRow("unreadable times skipped")
-            << QStringList{u"12:00 X"_s, u"noon Y"_s, u"08:00-09:00 A"_s} << at("12:30") << u"A"_s << u"A"_s;
-        QTest::newRow("empty range never current")
-            << QStringList{u"08:00-08:00 E"_s, u"07:00-09:00 A"_s} << at("08:00") << u"A"_s << u"A,E"_s;
-        QTest::newRow("empty range upcoming before")
-            << QStringList{u"08:00-08:00 E"_s, u"07:00-09:00 A"_s} << at("07:30") << u"A"_s << u"E,A,E"_s;
-        QTest::newRow("24:00 includes 23:59")
-            << QStringList{u"00:00-12:00 A"_s, u"12:00-24:00 B"_s} << at("23:59") << u"B"_s << u"A,B"_s;
+            << u"12:00 X,noon Y,08:00-09:00 A"_s << u"12:30"_s << u"A"_s << u"A"_s;
+        const QString empty = u"08:00-08:00 E,07:00-09:00 A"_s;
+        QTest::newRow("empty range never current") << empty << u"08:00"_s << u"A"_s << u"A,E"_s;
+        QTest::newRow("empty range upcoming before") << empty << u"07:30"_s << u"A"_s << u"E,A,E"_s;
+        QTest::newRow("24:00 includes 23:59") << u"00:00-12:00 A,12:00-24:00 B"_s << u"23:59"_s << u"B"_s << u"A,B"_s;
         QTest::newRow("beyond the day always upcoming")
-            << QStringList{u"24:00-25:00 L"_s, u"00:00-24:00 D"_s} << at("23:59") << u"D"_s << u"L,D,L"_s;
+            << u"24:00-25:00 L,00:00-24:00 D"_s << u"23:59"_s << u"D"_s << u"L,D,L"_s;
         QTest::newRow("more than three future, by start")
-            << QStringList{u"20:00-21:00 E"_s, u"10:00-11:00 B"_s, u"08:00-09:00 A"_s, u"13:00-14:00 C"_s,
-                           u"15:00-16:00 D"_s}
-            << at("07:00") << u"E"_s << u"A,B,C"_s;
+            << u"20:00-21:00 E,10:00-11:00 B,08:00-09:00 A,13:00-14:00 C,15:00-16:00 D"_s << u"07:00"_s << u"E"_s
+            << u"A,B,C"_s;
+        QTest::newRow("no events") << QString() << u"10:00"_s << QString() << QString();
+        QTest::newRow("single times only") << u"12:00 A,later B"_s << u"10:00"_s << QString() << QString();
     }
 
     void snapshot()
     {
-        QFETCH(QStringList, events);
-        QFETCH(int, minute);
+        QFETCH(QString, events);
+        QFETCH(QString, at);
         QFETCH(QString, now);
         QFETCH(QString, upcoming);
 
         const Role input = role(events);
-        const TimelineSnapshot result = makeSnapshot(input, minute);
-        QVERIFY(result.now.has_value());
-        QCOMPARE(result.now->event, now);
-        QCOMPARE(labels(result.upcoming), upcoming);
-        QCOMPARE(result.role, input);
-        QCOMPARE(result.role.events, input.events); // the role's own order is untouched
-    }
-
-    void noUsableEvent_data()
-    {
-        QTest::addColumn<QStringList>("events");
-        QTest::newRow("no events") << QStringList{};
-        QTest::newRow("single times only") << QStringList{u"12:00 A"_s, u"later B"_s};
-    }
-
-    void noUsableEvent()
-    {
-        QFETCH(QStringList, events);
-        const TimelineSnapshot result = makeSnapshot(role(events), 600);
-        QVERIFY(!result.now.has_value());
-        QVERIFY(result.upcoming.isEmpty());
+        const QTime time = QTime::fromString(at, u"HH:mm"_s);
+        const TimelineSnapshot result = makeSnapshot(input, time.hour() * 60 + time.minute());
+        QCOMPARE(result.now.has_value(), !now.isEmpty());
+        QCOMPARE(result.now.value_or(RoleEvent{}).event, now);
+        QStringList labels;
+        for (const RoleEvent& event : result.upcoming)
+            labels.append(event.event);
+        QCOMPARE(labels.join(u','), upcoming);
+        QCOMPARE(result.role, input); // the role's own order is untouched
     }
 
     // Runs with TZ=Asia/Kolkata (UTC+05:30): the minute is local wall-clock time.

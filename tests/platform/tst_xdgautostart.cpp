@@ -49,16 +49,34 @@ private slots:
         QCOMPARE(desktopEntryExec(path), exec);
     }
 
-    void writesTheEntryIntoAMissingFolder()
+    // Whatever entry was there, and whether the desktop would run it, enabling replaces it whole.
+    void enableWritesTheWholeEntry_data()
     {
+        QTest::addColumn<QByteArray>("earlier");
+        QTest::addColumn<bool>("enabledBefore");
+
+        QTest::newRow("into a missing folder") << QByteArray() << false;
+        // A longer entry: nothing of it may survive.
+        QTest::newRow("hidden") << "[Desktop Entry]\nHidden=true\n" + QByteArray(4096, '#') << false;
+        QTest::newRow("GNOME switch off") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false;
+        QTest::newRow("hidden=false") << QByteArray("[Desktop Entry]\nHidden=false\n") << true;
+        QTest::newRow("in another group") << QByteArray("[Desktop Entry]\n[Desktop Action a]\nHidden=true\n") << true;
+    }
+
+    void enableWritesTheWholeEntry()
+    {
+        QFETCH(QByteArray, earlier);
+        QFETCH(bool, enabledBefore);
         QTemporaryDir home;
-        XdgAutostartLoginItem item(home.filePath(u"config/autostart"_s), u"/opt/my 100% \"fun\"/pellora"_s);
-        QVERIFY(!item.isEnabled());
+        const QString folder = home.filePath(u"config/autostart"_s);
+        XdgAutostartLoginItem item(folder, u"/opt/my 100% \"fun\"/pellora"_s);
+        QCOMPARE(item.entryPath(), folder + u"/pellora.desktop"_s);
+        if (!earlier.isNull())
+            QVERIFY(QDir().mkpath(folder) && writeFile(item.entryPath(), earlier));
+        QCOMPARE(item.isEnabled(), enabledBefore);
 
         QString error;
         QVERIFY2(item.enable(&error), qPrintable(error));
-
-        QCOMPARE(item.entryPath(), home.filePath(u"config/autostart/pellora.desktop"_s));
         QCOMPARE(readAll(item.entryPath()),
                  "[Desktop Entry]\n"
                  "Type=Application\n"
@@ -69,88 +87,45 @@ private slots:
                  "Terminal=false\n"
                  "X-GNOME-Autostart-enabled=true\n");
         QVERIFY(item.isEnabled());
-    }
-
-    void replacesAnEarlierEntryWhole()
-    {
-        QTemporaryDir folder;
-        XdgAutostartLoginItem item(folder.path(), u"/usr/bin/pellora"_s);
-        // A longer entry the user switched off: nothing of it may survive.
-        QVERIFY(writeFile(item.entryPath(), "[Desktop Entry]\nHidden=true\n" + QByteArray(4096, '#')));
-        QVERIFY(!item.isEnabled());
-
-        QVERIFY(item.enable(nullptr));
-
-        QCOMPARE(readAll(item.entryPath()), autostartEntry(u"/usr/bin/pellora"_s));
-        QVERIFY(item.isEnabled());
         // Written through a temporary file renamed into place: none is left behind.
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"pellora.desktop"_s});
-    }
-
-    void readsTheDesktopsOffSwitches_data()
-    {
-        QTest::addColumn<QByteArray>("entry");
-        QTest::addColumn<bool>("enabled");
-
-        QTest::newRow("GNOME switch off") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false;
-        QTest::newRow("hidden=false") << QByteArray("[Desktop Entry]\nHidden=false\n") << true;
-        QTest::newRow("in another group") << QByteArray("[Desktop Entry]\n[Desktop Action a]\nHidden=true\n") << true;
-    }
-
-    void readsTheDesktopsOffSwitches()
-    {
-        QFETCH(QByteArray, entry);
-        QFETCH(bool, enabled);
-
-        QTemporaryDir folder;
-        XdgAutostartLoginItem item(folder.path(), u"/usr/bin/pellora"_s);
-        QVERIFY(writeFile(item.entryPath(), entry));
-        QCOMPARE(item.isEnabled(), enabled);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"pellora.desktop"_s});
     }
 
     void reportsWhyItCannotWrite_data()
     {
-        // What stands in the way, inside a config folder: permissions do not stop root, these do.
+        // What stands in the way inside a config folder; all but the read-only folder stop root as well.
         QTest::addColumn<QString>("blocker");
-        QTest::addColumn<bool>("blockerIsFolder");
         QTest::addColumn<QString>("reason");
 
-        QTest::newRow("a file where the folder should be") << u"config/autostart"_s << false << u"Not a directory"_s;
-        QTest::newRow("a file above the folder") << u"config"_s << false << u"Not a directory"_s;
-        QTest::newRow("a folder where the entry should be")
-            << u"config/autostart/pellora.desktop"_s << true << u"directory"_s;
+        QTest::newRow("a file where the folder should be") << u"config/autostart"_s << u"Not a directory"_s;
+        QTest::newRow("a file above the folder") << u"config"_s << u"Not a directory"_s;
+        QTest::newRow("a folder where the entry should be") << u"config/autostart/pellora.desktop/"_s << u"directory"_s;
+        QTest::newRow("a read-only folder") << u"config/autostart/"_s << u"config/autostart/pellora.desktop"_s;
     }
 
     void reportsWhyItCannotWrite()
     {
         QFETCH(QString, blocker);
-        QFETCH(bool, blockerIsFolder);
         QFETCH(QString, reason);
 
         QTemporaryDir home;
         const QString path = home.filePath(blocker);
-        QVERIFY(QDir().mkpath(blockerIsFolder ? path : QFileInfo(path).path()));
-        QVERIFY(blockerIsFolder || writeFile(path, "in the way"));
+        const bool readOnly = QTest::currentDataTag() == "a read-only folder"_L1;
+        if (readOnly && ::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        // A trailing slash makes a folder, anything else a file.
+        QVERIFY(QDir().mkpath(blocker.endsWith(u'/') ? path : QFileInfo(path).path()));
+        QVERIFY(blocker.endsWith(u'/') || writeFile(path, "in the way"));
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
 
         XdgAutostartLoginItem item(home.filePath(u"config/autostart"_s), u"/usr/bin/pellora"_s);
         QString error;
-        QVERIFY(!item.enable(&error));
-        QVERIFY2(error.contains(reason) && error.contains(home.filePath(u"config/autostart"_s)), qPrintable(error));
-    }
-
-    void reportsAReadOnlyFolder()
-    {
-        if (::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
-        QTemporaryDir folder;
-        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
-        XdgAutostartLoginItem item(folder.path(), u"/usr/bin/pellora"_s);
-        QString error;
         const bool enabled = item.enable(&error);
-        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
+        if (readOnly)
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!enabled);
-        QVERIFY2(error.contains(item.entryPath()), qPrintable(error));
+        QVERIFY2(error.contains(reason) && error.contains(home.filePath(u"config/autostart"_s)), qPrintable(error));
     }
 
     void defaultsToTheUsersAutostartFolderAndThisProgram()

@@ -8,7 +8,6 @@
 #include "support/TestSupport.h"
 
 #include <QScreen>
-#include <QStyle>
 #include <QtTest>
 
 using namespace pellora;
@@ -17,18 +16,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Role role()
-{
-    return Role{u"r"_s,       u"R"_s,
-                std::nullopt, StylePack::dynamicKaomoji,
-                u""_s,        {RoleEvent{u"00:00-24:00"_s, u"散步"_s, u"平静"_s, u"公园"_s, 4, u"独处"_s}}};
-}
-
-QRect expectedCorner(QSize size)
+// 20 px from the right and bottom edges of the primary screen's available area.
+QRect corner(QSize size)
 {
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    return QRect(available.x() + available.width() - 20 - size.width(),
-                 available.y() + available.height() - 20 - size.height(), size.width(), size.height());
+    return QRect(available.right() + 1 - 20 - size.width(), available.bottom() + 1 - 20 - size.height(), size.width(),
+                 size.height());
 }
 
 } // namespace
@@ -43,7 +36,8 @@ private slots:
     void init()
     {
         RoleLibraryOptions options;
-        options.roles = {role()};
+        const RoleEvent walk{u"00:00-24:00"_s, u"散步"_s, u"平静"_s, u"公园"_s, 4, u"独处"_s};
+        options.roles = {Role{u"r"_s, u"R"_s, std::nullopt, StylePack::dynamicKaomoji, u""_s, {walk}}};
         m_library = std::make_unique<RoleLibrary>(options);
         m_store = std::make_unique<DisplayModeStore>(nullptr);
     }
@@ -54,38 +48,45 @@ private slots:
         m_library.reset();
     }
 
-    void firstShowPlacesAFloatingPanelInTheCorner()
+    // Built and placed on the first show, refreshed in place on later ones, gone on hide, and placed afresh.
+    void showAndHideLifecycle()
     {
         FloatingStripWindowController controller;
         QVERIFY(!controller.panel());
         controller.showStrip(m_library.get(), m_store.get());
-        FloatingPanel* panel = controller.panel();
-        QVERIFY(panel);
-        QVERIFY(panel->isVisible());
+        QPointer<FloatingPanel> panel = controller.panel();
+        QVERIFY(panel && panel->isVisible());
         const Qt::WindowFlags flags = panel->windowFlags();
         QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
         QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY((flags & Qt::WindowType_Mask) == Qt::Tool);
         QVERIFY(panel->testAttribute(Qt::WA_TranslucentBackground));
         QCOMPARE(panel->width(), 560);
-        QCOMPARE(panel->geometry(), expectedCorner(panel->size()));
+        QCOMPARE(panel->geometry(), corner(panel->size()));
         QVERIFY(panel->height() < 200); // follows the compact content, not a fixed height
-    }
 
-    void repeatedShowRefreshesWithoutMoving()
-    {
-        FloatingStripWindowController controller;
-        controller.showStrip(m_library.get(), m_store.get());
-        FloatingPanel* panel = controller.panel();
         FloatingStripRootView* firstRoot = controller.rootView();
         panel->move(panel->pos() - QPoint(300, 200)); // the user dragged it
         const QPoint dragged = panel->pos();
-
         controller.showStrip(m_library.get(), m_store.get());
-        QCOMPARE(controller.panel(), panel);
+        QCOMPARE(controller.panel(), panel.data());
         QVERIFY(controller.rootView() != firstRoot); // content rebuilt
         QCOMPARE(panel->pos(), dragged);
         QVERIFY(!controller.rootView()->stripView()->isHovering());
+
+        QTest::mouseClick(controller.rootView()->findChild<StripIconButton*>(u"libraryButton"_s), Qt::LeftButton);
+        QPointer<FloatingPanel> picker = controller.modalManager().pickerPanel();
+        QVERIFY(picker && picker->isVisible());
+        controller.hideStrip();
+        QVERIFY(!controller.panel());
+        QVERIFY(!picker); // closed and released
+        QVERIFY(!panel || panel->isHidden());
+        controller.hideStrip(); // harmless when hidden
+
+        controller.showStrip(m_library.get(), m_store.get());
+        QVERIFY(controller.panel() != panel.data() || panel.isNull());
+        QCOMPARE(controller.panel()->geometry(), corner(controller.panel()->size()));
+        QTRY_VERIFY(panel.isNull()); // the old panel is gone once the event loop runs
     }
 
     void hoverGrowsUpwardKeepingTheBottomEdge()
@@ -93,56 +94,17 @@ private slots:
         FloatingStripWindowController controller;
         controller.showStrip(m_library.get(), m_store.get());
         FloatingPanel* panel = controller.panel();
-        const int bottom = panel->geometry().y() + panel->height();
+        const int bottom = panel->geometry().bottom();
         const int compact = panel->height();
 
         controller.rootView()->stripView()->setHovering(true);
         QTRY_VERIFY(panel->height() > compact + 100);
-        QCOMPARE(panel->geometry().y() + panel->height(), bottom);
+        QCOMPARE(panel->geometry().bottom(), bottom);
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(panel->geometry()));
 
         controller.rootView()->stripView()->setHovering(false);
         QTRY_COMPARE(panel->height(), compact);
-        QCOMPARE(panel->geometry().y() + panel->height(), bottom);
-    }
-
-    void hideClosesPickerAndNextShowRebuildsAtTheCorner()
-    {
-        FloatingStripWindowController controller;
-        controller.showStrip(m_library.get(), m_store.get());
-        QPointer<FloatingPanel> first = controller.panel();
-        first->move(10, 10);
-        QTest::mouseClick(controller.rootView()->findChild<StripIconButton*>(u"libraryButton"_s), Qt::LeftButton);
-        QPointer<FloatingPanel> picker = controller.modalManager().pickerPanel();
-        QVERIFY(picker && picker->isVisible());
-
-        controller.hideStrip();
-        QVERIFY(!controller.panel());
-        QVERIFY(!picker); // closed and released
-        QVERIFY(first->isHidden());
-        controller.hideStrip(); // harmless when hidden
-
-        controller.showStrip(m_library.get(), m_store.get());
-        QVERIFY(controller.panel() != first.data() || first.isNull());
-        QCOMPARE(controller.panel()->geometry(), expectedCorner(controller.panel()->size()));
-        QTRY_VERIFY(first.isNull()); // the old panel is gone once the event loop runs
-    }
-
-    void pickerClosedByTheWindowManagerIsReused()
-    {
-        FloatingStripWindowController controller;
-        controller.showStrip(m_library.get(), m_store.get());
-        auto* button = controller.rootView()->findChild<StripIconButton*>(u"libraryButton"_s);
-        QTest::mouseClick(button, Qt::LeftButton);
-        FloatingPanel* picker = controller.modalManager().pickerPanel();
-        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-        QCOMPARE(picker->geometry(), QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(420, 520), available));
-
-        picker->close();
-        QVERIFY(picker->isHidden());
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(controller.modalManager().pickerPanel(), picker);
-        QVERIFY(picker->isVisible());
+        QCOMPARE(panel->geometry().bottom(), bottom);
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryFile>
 
@@ -60,6 +61,30 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// What a command returned and printed.
+struct CommandOutcome {
+    int code;
+    QString out;
+    QString err;
+};
+
+// Runs the real binary (PELLORA_BINARY) with `input` on its standard input and `configHome` as its
+// configuration folder.
+inline CommandOutcome runBinary(const QStringList& arguments, const QString& configHome, const QByteArray& input = {})
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(qEnvironmentVariable("PELLORA_BINARY"), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+        return {-1, {}, process.errorString()};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 } // namespace pellora::test
