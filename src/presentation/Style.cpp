@@ -1,6 +1,7 @@
 #include "Style.h"
 
 #include <QFontDatabase>
+#include <QWidget>
 
 namespace pellora::style {
 
@@ -63,6 +64,13 @@ QColor thinMaterial(double opacity)
     QColor color(252, 252, 254);
     color.setAlphaF(0.72 * opacity);
     return color;
+}
+
+void setTextColor(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget->setPalette(palette);
 }
 
 } // namespace pellora::style

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+class QWidget;
+
 namespace pellora::style {
 
 // The system font at a pixel size; every size in the views is in logical pixels.
@@ -20,5 +22,8 @@ QColor primaryText();
 QColor secondaryText(double opacity = 1.0);
 // A translucent "thin material" fill.
 QColor thinMaterial(double opacity);
+
+// Sets the colour `widget` draws its text in (a label's text, for instance).
+void setTextColor(QWidget* widget, const QColor& color);
 
 } // namespace pellora::style

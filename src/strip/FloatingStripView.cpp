@@ -28,13 +28,6 @@ constexpr int compactRadius = 22;
 constexpr int detailRadius = 24;
 constexpr int detailGap = 8;
 
-void setTextColor(QWidget* widget, const QColor& color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget->setPalette(palette);
-}
-
 QLabel* makeLabel(const QFont& font, const char* objectName, QWidget* parent)
 {
     auto* label = new QLabel(parent);
@@ -52,7 +45,7 @@ QWidget* sectionHeader(const QString& title, QWidget* parent)
     row->setContentsMargins(0, 0, 0, 0);
     auto* label = makeLabel(style::monoFont(11, QFont::Medium), "sectionTitle", header);
     label->setText(title);
-    setTextColor(label, style::secondaryText());
+    style::setTextColor(label, style::secondaryText());
     auto* rule = new QWidget(header);
     rule->setFixedHeight(1);
     rule->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -75,7 +68,7 @@ public:
         layout->setContentsMargins(24, 24, 24, 24);
         auto* label = makeLabel(style::monoFont(12), "hintText", this);
         label->setText(stripHintText());
-        setTextColor(label, style::secondaryText());
+        style::setTextColor(label, style::secondaryText());
         layout->addWidget(label);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
@@ -145,7 +138,7 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     m_title = makeLabel(style::roundedFont(13, QFont::DemiBold), "title", m_compact);
-    setTextColor(m_title, style::primaryText());
+    style::setTextColor(m_title, style::primaryText());
     m_time = makeLabel(style::monoFont(12), "time", m_compact);
     m_event = makeLabel(style::monoFont(12), "event", m_compact);
     m_event->setWordWrap(true);
@@ -278,12 +271,12 @@ void FloatingStripView::refresh()
     const StylePalette palette = stylePalette(snapshot->role.stylePack);
     if (!(palette == m_palette)) {
         m_palette = palette;
-        setTextColor(m_time, toQColor(m_palette.text, 0.8));
-        setTextColor(m_event, toQColor(m_palette.text, 0.8));
+        style::setTextColor(m_time, toQColor(m_palette.text, 0.8));
+        style::setTextColor(m_event, toQColor(m_palette.text, 0.8));
         m_location->setColor(toQColor(m_palette.text, 0.85));
         m_meter->setStylePalette(m_palette);
         for (QLabel* line : std::as_const(m_upcoming))
-            setTextColor(line, toQColor(m_palette.text, 0.85));
+            style::setTextColor(line, toQColor(m_palette.text, 0.85));
     }
     m_face->setText(statusFace(now, snapshot->role.stylePack));
     m_title->setText(roleTitle(snapshot->role));

@@ -5,12 +5,12 @@
 #include "cli/SubmitCommand.h"
 #include "library/RoleLibrary.h"
 #include "presentation/Style.h"
+#include "views/RoundedCard.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
@@ -27,13 +27,6 @@ const QColor buttonTint = QColor::fromRgbF(0.86f, 0.74f, 0.94f);
 const QColor successGreen(52, 199, 89);
 const QColor failureRed(255, 59, 48);
 
-void setTextColor(QWidget* widget, const QColor& color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget->setPalette(palette);
-}
-
 QLabel* label(const QString& text, const QFont& font, const QString& objectName)
 {
     auto* label = new QLabel(text);
@@ -47,29 +40,17 @@ QLabel* label(const QString& text, const QFont& font, const QString& objectName)
 QLabel* secondaryLabel(const QString& text, int pixelSize, const QString& objectName)
 {
     QLabel* line = label(text, style::monoFont(pixelSize), objectName);
-    setTextColor(line, style::secondaryText());
+    style::setTextColor(line, style::secondaryText());
     return line;
 }
 
 // The schedule editor's outline: a rounded rectangle over a faint white fill.
-class ScheduleFrame final : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
-        painter.fillPath(shape, QColor::fromRgbF(1, 1, 1, 0.2f));
-        QColor gray(142, 142, 147);
-        gray.setAlphaF(0.3f);
-        painter.setPen(QPen(gray, 1));
-        painter.drawPath(shape);
-    }
-};
+RoundedCard* makeScheduleFrame()
+{
+    QColor gray(142, 142, 147);
+    gray.setAlphaF(0.3f);
+    return new RoundedCard(12, QColor::fromRgbF(1, 1, 1, 0.2f), gray);
+}
 
 } // namespace
 
@@ -232,7 +213,7 @@ QWidget* UploadView::createContent()
     m_schedule->viewport()->setAutoFillBackground(false);
     m_schedule->document()->setDocumentMargin(0);
     m_schedule->setTabChangesFocus(true);
-    auto* scheduleFrame = new ScheduleFrame;
+    auto* scheduleFrame = makeScheduleFrame();
     scheduleFrame->setObjectName(QStringLiteral("scheduleFrame"));
     auto* frameLayout = new QVBoxLayout(scheduleFrame);
     frameLayout->setContentsMargins(8, 8, 8, 8);
@@ -318,7 +299,7 @@ void UploadView::showState(const UploadState& state)
         color = failureRed;
         break;
     }
-    setTextColor(m_statusLine, color);
+    style::setTextColor(m_statusLine, color);
     m_uploadButton->setBusy(state.kind == UploadState::Kind::uploading);
     updateButton();
 }

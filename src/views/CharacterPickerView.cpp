@@ -2,6 +2,7 @@
 
 #include "NavigationFrame.h"
 #include "RoleRow.h"
+#include "RoundedCard.h"
 #include "SvgIcon.h"
 #include "library/RoleLibrary.h"
 #include "presentation/Style.h"
@@ -10,9 +11,7 @@
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -49,22 +48,10 @@ protected:
 };
 
 // The rounded white backing of one section of the list.
-class SectionCard final : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
-        painter.fillPath(shape, QColor::fromRgbF(1, 1, 1, 0.75f));
-        painter.setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.06f), 1));
-        painter.drawPath(shape);
-    }
-};
+RoundedCard* sectionCard()
+{
+    return new RoundedCard(10, QColor::fromRgbF(1, 1, 1, 0.75f), QColor::fromRgbF(0, 0, 0, 0.06f));
+}
 
 QLabel* sectionHeader(const QString& text, const QString& objectName)
 {
@@ -73,9 +60,7 @@ QLabel* sectionHeader(const QString& text, const QString& objectName)
     header->setTextFormat(Qt::PlainText);
     header->setFont(style::systemFont(12, QFont::DemiBold));
     header->setContentsMargins(4, 0, 0, 0);
-    QPalette dimmed = header->palette();
-    dimmed.setColor(QPalette::WindowText, style::secondaryText());
-    header->setPalette(dimmed);
+    style::setTextColor(header, style::secondaryText());
     return header;
 }
 
@@ -133,14 +118,14 @@ QWidget* CharacterPickerView::createContent()
     randomButton->setIconSize({16, 16});
     connect(randomButton, &QPushButton::clicked, this, &CharacterPickerView::drawRandomRole);
 
-    auto* randomCard = new SectionCard;
+    auto* randomCard = sectionCard();
     randomCard->setObjectName(QStringLiteral("randomCard"));
     auto* randomLayout = new QHBoxLayout(randomCard);
     randomLayout->setContentsMargins(6, 6, 6, 6);
     randomLayout->addWidget(randomButton);
     randomLayout->addStretch();
 
-    m_libraryCard = new SectionCard;
+    m_libraryCard = sectionCard();
     m_libraryCard->setObjectName(QStringLiteral("libraryCard"));
     m_rowsLayout = new QVBoxLayout(m_libraryCard);
     m_rowsLayout->setContentsMargins(4, 4, 4, 4);

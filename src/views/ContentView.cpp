@@ -36,15 +36,11 @@ ContentView::ContentView(RoleLibrary* library, QWidget* parent)
     auto* title = new QLabel(tr("Pellora · Quillmere"), this);
     title->setObjectName(QStringLiteral("title"));
     title->setFont(style::monoFont(16, QFont::DemiBold));
-    QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::WindowText, style::primaryText());
-    title->setPalette(titlePalette);
+    style::setTextColor(title, style::primaryText());
     m_clock = new QLabel(this);
     m_clock->setObjectName(QStringLiteral("clock"));
     m_clock->setFont(style::monoFont(14));
-    QPalette clockPalette = m_clock->palette();
-    clockPalette.setColor(QPalette::WindowText, style::secondaryText());
-    m_clock->setPalette(clockPalette);
+    style::setTextColor(m_clock, style::secondaryText());
     header->addWidget(title);
     header->addStretch(1);
     header->addWidget(m_clock);

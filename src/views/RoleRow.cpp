@@ -50,9 +50,7 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     summary->setFont(style::monoFont(12));
     summary->setMaximumLines(2);
     summary->setText(role.summary);
-    QPalette dimmed = summary->palette();
-    dimmed.setColor(QPalette::WindowText, style::secondaryText());
-    summary->setPalette(dimmed);
+    style::setTextColor(summary, style::secondaryText());
 
     m_mark = passive(new QLabel(selectionMark), QStringLiteral("selectionMark"));
     m_mark->setFont(style::systemFont(18));

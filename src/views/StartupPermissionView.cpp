@@ -42,9 +42,7 @@ QLabel* textLabel(const QString& text, const QString& objectName, const QFont& f
     label->setObjectName(objectName);
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    style::setTextColor(label, colour);
     return label;
 }
 

@@ -7,6 +7,7 @@ target_sources(pellora_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ContentView.h ${CMAKE_CURRENT_LIST_DIR}/ContentView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Sheet.h ${CMAKE_CURRENT_LIST_DIR}/Sheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NavigationFrame.h ${CMAKE_CURRENT_LIST_DIR}/NavigationFrame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RoundedCard.h ${CMAKE_CURRENT_LIST_DIR}/RoundedCard.cpp
 )
 
 # Our own icons, named after the symbols the views use: :/icons/sparkles.svg and so on.
