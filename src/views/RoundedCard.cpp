@@ -7,8 +7,7 @@ namespace pellora {
 
 RoundedCard::RoundedCard(qreal radius, const QColor& fill, const QColor& outline, QWidget* parent)
     : QWidget(parent), m_radius(radius), m_fill(fill), m_outline(outline)
-{
-}
+{}
 
 void RoundedCard::paintEvent(QPaintEvent*)
 {
