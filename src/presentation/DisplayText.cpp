@@ -1,9 +1,9 @@
 #include "DisplayText.h"
 
+#include "GraphemeClusters.h"
 #include "StatusRendering.h"
 
 #include <QCoreApplication>
-#include <QTextBoundaryFinder>
 
 namespace pellora {
 
@@ -18,16 +18,8 @@ QString shortenedText(const QString& text, qsizetype limit)
 {
     if (text.size() <= limit)
         return text; // a cluster holds at least one code unit, so this can never need cutting
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype clusters = 0;
-    qsizetype cut = 0;
-    while (finder.toNextBoundary() != -1) {
-        if (clusters == limit)
-            return text.left(cut) + QChar(0x2026);
-        ++clusters;
-        cut = finder.position();
-    }
-    return text;
+    const qsizetype cut = leadingClustersLength(text, limit);
+    return cut == text.size() ? text : text.left(cut) + QChar(0x2026);
 }
 
 QString upcomingLine(const RoleEvent& event)

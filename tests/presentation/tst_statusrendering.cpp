@@ -140,8 +140,8 @@ private slots:
         const QString accented = QString(u"e\u0301"_s).repeated(38);
         QTest::newRow("combining, 38 kept") << line(accented) << head + accented;
         QTest::newRow("combining, 39 cut") << line(accented + u"e\u0301"_s) << head + accented + u"…"_s;
-        // Emoji outside the BMP and a ZWJ family count as one each.
-        const QString emoji = QString(u"😀"_s).repeated(37) + u"👨‍👩‍👧"_s;
+        // Emoji outside the BMP, a ZWJ family and a flag right after an emoji count as one each.
+        const QString emoji = u"👨‍👩‍👧"_s + QString(u"😀"_s).repeated(36) + u"🇯🇵"_s;
         QTest::newRow("emoji, 38 kept") << line(emoji) << head + emoji;
         QTest::newRow("emoji, 39 cut") << line(emoji + u"x"_s) << head + emoji + u"…"_s;
         QTest::newRow("empty activity") << line(u""_s) << head;
