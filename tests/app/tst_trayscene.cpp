@@ -74,6 +74,37 @@ private slots:
         QCOMPARE(pellora::clockText(QDateTime(QDate(2026, 12, 6), time)), text);
     }
 
+    // The clock reads the time at each redraw: at every minute boundary, and when shown again.
+    void clockFollowsTheTime_data()
+    {
+        QTest::addColumn<QTime>("opening");
+        QTest::addColumn<QList<QTime>>("jumps"); // the clock is set to each in turn
+        QTest::addColumn<bool>("reshown");       // hidden and shown after each jump, else left to its timer
+
+        QTest::newRow("at each minute's end")
+            << QTime(9, 5, 59, 950) << QList<QTime>{QTime(13, 41, 59, 950), QTime(17, 0, 30)} << false;
+        QTest::newRow("shown again") << QTime(9, 5, 10) << QList<QTime>{QTime(22, 30, 10)} << true;
+    }
+
+    void clockFollowsTheTime()
+    {
+        QFETCH(QTime, opening);
+        QFETCH(QList<QTime>, jumps);
+        QFETCH(bool, reshown);
+        const auto time = std::make_shared<FakeClock>(opening);
+        ContentView content(nullptr, nullptr, time);
+        content.show();
+        QCOMPARE(content.clock(), pellora::clockText(time->now()));
+        for (const QTime& jump : jumps) {
+            time->set(jump);
+            if (reshown) {
+                content.hide();
+                content.show();
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(content.clock(), pellora::clockText(time->now()), reshown ? 0 : 2000);
+        }
+    }
+
     void firstOpeningOffersTheWelcomeOnce()
     {
         QSettings settings(m_dir.filePath(u"scene.ini"_s), QSettings::IniFormat);
