@@ -21,7 +21,8 @@ QString clockText(const QDateTime& instant);
 
 /// The tray window's content: the title, a clock, and three commands: the role picker and the upload form
 /// as sheets, and closing the window. The clock reads the time afresh at each redraw, which comes at every
-/// minute boundary and whenever the content is shown, so a suspend or a clock change shows at once.
+/// minute boundary and whenever the content is shown: after a suspend or a clock change it is right again
+/// within a minute, and at once when the window opens.
 class ContentView final : public QWidget {
     Q_OBJECT
 
