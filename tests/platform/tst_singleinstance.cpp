@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,12 +43,6 @@ int runChild(const QString& role, const QString& key)
         return 0;
     }
     return QCoreApplication::exec();
-}
-
-bool becomeNobody()
-{
-    const passwd* nobody = ::getpwnam("nobody");
-    return nobody && ::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0;
 }
 
 // Starts a child holding the lock (or, for the impostor, serving) and returns its socket's path once it
@@ -177,9 +170,7 @@ private slots:
         QTemporaryDir strangersRuntime;
         if (stranger) {
             QVERIFY(::chown(QFile::encodeName(strangersRuntime.path()), ::getpwnam("nobody")->pw_uid, 0) == 0);
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert(u"XDG_RUNTIME_DIR"_s, strangersRuntime.path());
-            child.setProcessEnvironment(environment);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(strangersRuntime.path()));
         }
         if (!holder.isEmpty()) {
             const QString socket = startHolder(child, holder, key);
@@ -297,7 +288,7 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0) {
         const bool stranger = std::strcmp(argv[2], "stranger") == 0 || std::strcmp(argv[2], "impostor") == 0;
-        if (stranger && !becomeNobody())
+        if (stranger && (::setgid(::getpwnam("nobody")->pw_gid) != 0 || ::setuid(::getpwnam("nobody")->pw_uid) != 0))
             return 3;
         QCoreApplication app(argc, argv);
         return runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
