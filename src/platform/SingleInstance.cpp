@@ -7,8 +7,13 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 #include <QTimer>
+
+#include <cerrno>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pellora {
 
@@ -50,22 +55,36 @@ QString fileNameSafe(QString text)
     return text;
 }
 
-QString userName()
+// A folder nobody but this user can put a lock or a socket in: a real directory (not a link), ours,
+// with no permission for group or others.
+bool isPrivateFolder(const QByteArray& path)
 {
-    QString name = qEnvironmentVariable("USER");
-    if (name.isEmpty())
-        name = qEnvironmentVariable("USERNAME");
-    return name.isEmpty() ? QStringLiteral("user") : fileNameSafe(name);
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+           (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
 }
 
-// The per-user runtime directory; the temporary directory, shared between users, when there is none.
-// The user's name in the file names keeps users apart there.
+// Where the lock and the socket live: $XDG_RUNTIME_DIR when it is private, else our own folder in the
+// temporary directory, made for the purpose (a shared /tmp, where another user could have made the name
+// first). Empty when neither can be trusted.
 QString instanceDirectory()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    return dir;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isPrivateFolder(runtime))
+        return QFile::decodeName(runtime);
+    const QByteArray own = QFile::encodeName(QDir::tempPath() + QStringLiteral("/pellora-%1").arg(::getuid()));
+    if (::mkdir(own.constData(), S_IRWXU) != 0 && errno != EEXIST)
+        return QString();
+    return isPrivateFolder(own) ? QFile::decodeName(own) : QString();
+}
+
+// Whether the other end of a connected local socket runs as this user.
+bool peerIsThisUser(qintptr descriptor)
+{
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && length == sizeof peer &&
+           peer.uid == ::getuid();
 }
 
 void drop(QLocalSocket* socket)
@@ -78,10 +97,12 @@ void drop(QLocalSocket* socket)
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent)
 {
-    const QString base = fileNameSafe(key) + u'-' + userName();
-    const QDir dir(instanceDirectory());
-    m_lockPath = dir.filePath(base + QStringLiteral(".lock"));
-    m_serverName = dir.filePath(base + QStringLiteral(".socket"));
+    const QString dir = instanceDirectory();
+    if (dir.isEmpty())
+        return;
+    const QString base = dir + u'/' + fileNameSafe(key);
+    m_lockPath = base + QStringLiteral(".lock");
+    m_serverName = base + QStringLiteral(".socket");
 }
 
 SingleInstance::~SingleInstance()
@@ -96,6 +117,13 @@ bool SingleInstance::tryBecomePrimary()
 {
     if (m_primary)
         return true;
+    if (m_lockPath.isEmpty()) {
+        qCWarning(lcSingleInstance)
+            << "neither $XDG_RUNTIME_DIR nor" << QDir::tempPath() + QStringLiteral("/pellora-<uid>")
+            << "is a folder only this user can write to - running without the single-instance guard";
+        m_primary = true;
+        return true;
+    }
 
     auto lock = std::make_unique<QLockFile>(m_lockPath);
     // Never stale by age: only when its owner is gone, which tryLock checks by the recorded process id.
@@ -127,6 +155,11 @@ bool SingleInstance::tryBecomePrimary()
 
 void SingleInstance::serve(QLocalSocket* socket)
 {
+    // Only the same user may bring us forward.
+    if (!peerIsThisUser(socket->socketDescriptor())) {
+        drop(socket);
+        return;
+    }
     auto* timeout = new QTimer(socket);
     timeout->setSingleShot(true);
     connect(timeout, &QTimer::timeout, socket, [socket] { drop(socket); });
@@ -153,6 +186,8 @@ void SingleInstance::serve(QLocalSocket* socket)
 
 bool SingleInstance::notifyPrimary(int timeoutMs)
 {
+    if (m_serverName.isEmpty())
+        return false;
     QEventLoop loop;
     QLocalSocket socket;
     QTimer retry;
@@ -174,7 +209,13 @@ bool SingleInstance::notifyPrimary(int timeoutMs)
     connect(&retry, &QTimer::timeout, &loop, [&] { socket.connectToServer(m_serverName); });
     giveUp.setSingleShot(true);
     connect(&giveUp, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(&socket, &QLocalSocket::connected, &loop, [&] { socket.write(activateLine + '\n'); });
+    connect(&socket, &QLocalSocket::connected, &loop, [&] {
+        // An "ok" from a socket another user serves is no running Pellora of ours.
+        if (peerIsThisUser(socket.socketDescriptor()))
+            socket.write(activateLine + '\n');
+        else
+            loop.quit();
+    });
     connect(&socket, &QLocalSocket::readyRead, &loop, readReply);
     connect(&socket, &QLocalSocket::errorOccurred, &loop, [&](QLocalSocket::LocalSocketError error) {
         if (socket.bytesAvailable() > 0 && readReply())

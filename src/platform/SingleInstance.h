@@ -13,9 +13,10 @@ namespace pellora {
 
 /// Keeps Pellora to one running instance per user, and lets a later launch bring that instance forward.
 ///
-/// The first launch takes a per-user lock file in the runtime directory ($XDG_RUNTIME_DIR, else the
-/// temporary directory) and listens on a local socket beside it, readable by the same user only. A later
-/// launch fails to take the lock and sends the running instance the line "activate"; it answers "ok".
+/// The first launch takes a lock file in a folder only this user can write to ($XDG_RUNTIME_DIR, else
+/// `pellora-<uid>` made with mode 0700 in the temporary directory) and listens on a local socket beside it.
+/// A later launch fails to take the lock and sends the running instance the line "activate"; it answers
+/// "ok". Each side trusts the other only when it runs as the same user.
 /// Everything runs on the thread of the object; the primary never blocks on a client.
 class SingleInstance final : public QObject {
     Q_OBJECT
@@ -27,8 +28,9 @@ public:
 
     /// Makes this the running instance: takes the lock and starts listening for later launches.
     /// Returns false when a live process holds the lock; a lock left by a process that died is taken
-    /// over, and so is the socket it left. When the lock cannot be created at all (an unwritable
-    /// directory) this warns and returns true, so the application runs unguarded rather than not at all.
+    /// over, and so is the socket it left. When the lock cannot be created at all (an unwritable folder,
+    /// or no private one) this warns and returns true, so the application runs unguarded rather than not
+    /// at all.
     bool tryBecomePrimary();
 
     /// From a later launch: asks the running instance to come forward, running a local event loop
@@ -38,6 +40,7 @@ public:
 
     /// True after tryBecomePrimary() succeeded.
     bool isPrimary() const { return m_primary; }
+    /// Empty when no private folder could be had.
     QString lockFilePath() const { return m_lockPath; }
     /// The full path of the local socket.
     QString serverName() const { return m_serverName; }

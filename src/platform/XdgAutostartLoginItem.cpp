@@ -2,12 +2,18 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pellora {
 
@@ -51,6 +57,48 @@ bool isTrue(QStringView value)
 bool isFalse(QStringView value)
 {
     return value.trimmed() == u"false";
+}
+
+// Writes `bytes` to a new file beside `path` and renames it over `path`. A session starting meanwhile
+// reads the old entry or the new one, never half of one; and a link at `path` is replaced by the file,
+// never written through (QSaveFile would follow it and overwrite, or create, whatever it points to).
+// On failure nothing is left behind and errno tells why.
+bool writeByRename(const QString& path, const QByteArray& bytes)
+{
+    // Hidden and without the ".desktop" suffix, so no session takes the unfinished file for an entry.
+    QByteArray temporary = QFile::encodeName(QFileInfo(path).path()) + "/.pellora.desktop.XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC); // O_CREAT | O_EXCL, a fresh name
+    if (fd < 0)
+        return false;
+    const auto failed = [&temporary](int fdToClose) {
+        const int reason = errno;
+        if (fdToClose >= 0)
+            ::close(fdToClose);
+        ::unlink(temporary.constData());
+        errno = reason;
+        return false;
+    };
+    // mkostemp makes the file private; an entry is no secret and is usually readable by all.
+    if (::fchmod(fd, 0644) != 0)
+        return failed(fd);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return failed(fd);
+        }
+        done += written;
+    }
+    if (::fsync(fd) != 0)
+        return failed(fd);
+    if (::close(fd) != 0)
+        return failed(-1);
+    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+        return failed(-1);
+    return true;
 }
 
 } // namespace
@@ -122,7 +170,10 @@ bool XdgAutostartLoginItem::enable(QString* error)
     if (m_programPath.isEmpty())
         return fail(QStringLiteral("the path of the running program is unknown"));
 
-    // QDir::mkpath gives no reason when it fails; the standard library reports the system's.
+    // Creating missing folders goes through mkdir(2), which never follows a link at the name it creates:
+    // a link that leads nowhere fails with "File exists" and nothing is made where it points. A folder
+    // that exists behind a link (a dotfiles checkout holding the user's autostart folder) is used as the
+    // user arranged it. QDir::mkpath gives no reason when it fails; the standard library reports the system's.
     std::error_code code;
     std::filesystem::create_directories(QFile::encodeName(m_folder).toStdString(), code);
     if (code) {
@@ -130,11 +181,9 @@ bool XdgAutostartLoginItem::enable(QString* error)
                         .arg(m_folder, QString::fromLocal8Bit(code.message().c_str())));
     }
 
-    // Written beside the entry and renamed over it, so a session starting meanwhile never reads half a file.
-    QSaveFile file(entryPath());
-    const QByteArray bytes = autostartEntry(m_programPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(QStringLiteral("cannot write %1: %2").arg(entryPath(), file.errorString()));
+    const QString entry = entryPath();
+    if (!writeByRename(entry, autostartEntry(m_programPath)))
+        return fail(QStringLiteral("cannot write %1: %2").arg(entry, qt_error_string(errno)));
     return true;
 }
 

@@ -23,8 +23,9 @@ QString clockText(const QDateTime& instant)
     return QLocale::c().toString(instant.toLocalTime(), pattern);
 }
 
-ContentView::ContentView(RoleLibrary* library, QWidget* parent)
-    : QWidget(parent), m_library(library), m_background(new PixelBackground(this))
+ContentView::ContentView(RoleLibrary* library, QWidget* parent, std::shared_ptr<const Clock> clock)
+    : QWidget(parent), m_library(library), m_background(new PixelBackground(this)),
+      m_time(clock ? std::move(clock) : std::make_shared<SystemClock>())
 {
     setObjectName(QStringLiteral("contentView"));
     auto* stack = new QVBoxLayout(this);
@@ -61,12 +62,11 @@ ContentView::ContentView(RoleLibrary* library, QWidget* parent)
     commands->addStretch(1);
     stack->addLayout(commands);
 
-    // The schedule starts when the content is built and runs every 60 s from there, not on minute marks.
-    m_nextRedraw = QDateTime::currentDateTime();
-    redrawClock();
-    m_clockTimer.setInterval(60'000);
+    // Precise: a coarse timer may fire early and redraw the minute that is ending.
+    m_clockTimer.setSingleShot(true);
+    m_clockTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_clockTimer, &QTimer::timeout, this, &ContentView::redrawClock);
-    m_clockTimer.start();
+    redrawClock();
 }
 
 ContentView::~ContentView()
@@ -84,8 +84,23 @@ QString ContentView::clock() const
 
 void ContentView::redrawClock()
 {
-    m_clock->setText(clockText(m_nextRedraw));
-    m_nextRedraw = m_nextRedraw.addSecs(60);
+    const QDateTime now = m_time->now();
+    m_clock->setText(clockText(now));
+    // Timers count elapsed time, the clock can jump: the next redraw is aimed from this reading.
+    constexpr int minuteMs = 60'000;
+    m_clockTimer.start(minuteMs - now.toLocalTime().time().msecsSinceStartOfDay() % minuteMs);
+}
+
+void ContentView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    redrawClock();
+}
+
+void ContentView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_clockTimer.stop();
 }
 
 void ContentView::resizeEvent(QResizeEvent* event)

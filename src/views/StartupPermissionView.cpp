@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace pellora {
@@ -34,6 +35,21 @@ void printLine(const QString& line)
     const QByteArray bytes = line.toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fflush(stdout);
+}
+
+// What a label may show of a text from outside (an error from the system, a path): no control
+// characters, and the line and paragraph separators as spaces, so it cannot break or restyle the layout.
+QString labelSafe(const QString& text)
+{
+    QString safe;
+    safe.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            safe += u' ';
+        else if (c.category() != QChar::Other_Control)
+            safe += c;
+    }
+    return safe;
 }
 
 QLabel* textLabel(const QString& text, const QString& objectName, const QFont& font, const QColor& colour)
@@ -184,9 +200,17 @@ QWidget* StartupPermissionView::createMainContent()
         part->setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(m_optionRow, &QAbstractButton::toggled, symbol, &CheckSymbol::setChecked);
 
+    // Why launch at login could not be set up; shown under the row until the next confirmation. A red
+    // that keeps 4.5:1 contrast on the pale background.
+    m_failure = textLabel(QString(), QStringLiteral("launchAtLoginFailure"), style::monoFont(11), QColor(179, 38, 30));
+    m_failure->setWordWrap(true);
+    m_failure->hide();
+
     auto* option = new QVBoxLayout;
     option->setContentsMargins(20, 12, 20, 12);
+    option->setSpacing(12);
     option->addWidget(m_optionRow);
+    option->addWidget(m_failure);
 
     auto* later = new PastelButton(tr("稍后"));
     later->setObjectName(QStringLiteral("laterButton"));
@@ -247,9 +271,18 @@ void StartupPermissionView::confirm()
         return;
     if (isChecked()) {
         QString error;
-        if (!m_loginItem.enable(&error))
+        if (!m_loginItem.enable(&error)) {
             printLine(QStringLiteral("Failed to enable launch at startup: ") + error);
+            // No thanks for what did not happen: the dialog stays, so the user can untick the box or close it.
+            m_failure->setText(labelSafe(tr("Failed to enable launch at startup: ") + error));
+            m_failure->show();
+            // A window's minimum size ignores the height wrapped text needs at its width: grow to it.
+            layout()->activate();
+            resize(width(), std::max(height(), heightForWidth(width())));
+            return;
+        }
     }
+    m_failure->hide();
     m_pages->setCurrentIndex(1);
     // Never cancelled: it closes this presentation only, and only while it is still on screen.
     QTimer::singleShot(dismissDelayMs, this, [this, presentation = m_presentation] {
@@ -266,6 +299,7 @@ void StartupPermissionView::hideEvent(QHideEvent* event)
         return;
     ++m_presentation;
     m_optionRow->setChecked(false);
+    m_failure->hide();
     m_pages->setCurrentIndex(0);
 }
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QAbstractButton;
+class QLabel;
 class QStackedWidget;
 
 namespace pellora {
@@ -12,7 +13,8 @@ class PixelBackground;
 
 /// The welcome dialog of a first launch: a greeting and one option, launch at login. "稍后" closes it at
 /// once; "确认" registers the login item when the option is ticked, thanks the user and closes 1.5 s later.
-/// A failed registration is reported as one line on standard output and otherwise ignored.
+/// A failed registration is reported as one line on standard output and under the option, and the dialog
+/// stays open, so the user can untick the option or close it.
 ///
 /// The host presents it window-modal with open() and learns of every way it closes from finished().
 /// Each presentation starts with the option unticked.
@@ -39,6 +41,7 @@ private:
     PixelBackground* m_background = nullptr;
     QStackedWidget* m_pages = nullptr;
     QAbstractButton* m_optionRow = nullptr;
+    QLabel* m_failure = nullptr;
     // Counts closed presentations, so that a dismissal scheduled by one cannot close the next.
     int m_presentation = 0;
 };

@@ -74,6 +74,24 @@ private slots:
         QCOMPARE(pellora::clockText(QDateTime(QDate(2026, 12, 6), time)), text);
     }
 
+    // The clock reads the time afresh at each redraw: at each minute's end, and when shown again.
+    void clockFollowsTheTime()
+    {
+        const auto time = std::make_shared<FakeClock>(QTime(9, 5, 59, 950));
+        ContentView content(nullptr, nullptr, time);
+        content.show();
+        QCOMPARE(content.clock(), u"09:05"_s);
+        for (const QTime jump : {QTime(13, 41, 59, 950), QTime(17, 0, 30)}) {
+            time->set(jump);
+            QTRY_COMPARE_WITH_TIMEOUT(content.clock(), pellora::clockText(time->now()), 2000);
+        }
+        // The next redraw is half a minute away.
+        time->set(QTime(22, 30, 10));
+        content.hide();
+        content.show();
+        QCOMPARE(content.clock(), u"22:30"_s);
+    }
+
     void firstOpeningOffersTheWelcomeOnce()
     {
         QSettings settings(m_dir.filePath(u"scene.ini"_s), QSettings::IniFormat);

@@ -49,30 +49,41 @@ private slots:
         QCOMPARE(desktopEntryExec(path), exec);
     }
 
-    // Whatever entry was there, and whether the desktop would run it, enabling replaces it whole.
+    // Whatever entry was there, and whether the desktop would run it, enabling replaces it whole. A link at
+    // the entry's name is replaced by the entry, and what it leads to stays as it was.
     void enableWritesTheWholeEntry_data()
     {
         QTest::addColumn<QByteArray>("earlier");
         QTest::addColumn<bool>("enabledBefore");
+        QTest::addColumn<QString>("linkTo"); // under the home folder; a trailing slash makes a folder there
 
-        QTest::newRow("into a missing folder") << QByteArray() << false;
+        QTest::newRow("into a missing folder") << QByteArray() << false << QString();
         // A longer entry: nothing of it may survive.
-        QTest::newRow("hidden") << "[Desktop Entry]\nHidden=true\n" + QByteArray(4096, '#') << false;
-        QTest::newRow("GNOME switch off") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false;
-        QTest::newRow("hidden=false") << QByteArray("[Desktop Entry]\nHidden=false\n") << true;
-        QTest::newRow("in another group") << QByteArray("[Desktop Entry]\n[Desktop Action a]\nHidden=true\n") << true;
+        QTest::newRow("hidden") << "[Desktop Entry]\nHidden=true\n" + QByteArray(4096, '#') << false << QString();
+        QTest::newRow("GNOME switch off")
+            << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false << QString();
+        QTest::newRow("hidden=false") << QByteArray("[Desktop Entry]\nHidden=false\n") << true << QString();
+        QTest::newRow("in another group")
+            << QByteArray("[Desktop Entry]\n[Desktop Action a]\nHidden=true\n") << true << QString();
+        QTest::newRow("link to a file") << QByteArray("[Desktop Entry]\nHidden=true\n") << false << u"dotfiles/a"_s;
+        QTest::newRow("dangling link") << QByteArray() << false << u"dotfiles/missing.desktop"_s;
+        QTest::newRow("link to a folder") << QByteArray() << false << u"dotfiles/"_s;
     }
 
     void enableWritesTheWholeEntry()
     {
         QFETCH(QByteArray, earlier);
         QFETCH(bool, enabledBefore);
+        QFETCH(QString, linkTo);
         QTemporaryDir home;
         const QString folder = home.filePath(u"config/autostart"_s);
         XdgAutostartLoginItem item(folder, u"/opt/my 100% \"fun\"/pellora"_s);
         QCOMPARE(item.entryPath(), folder + u"/pellora.desktop"_s);
-        if (!earlier.isNull())
-            QVERIFY(QDir().mkpath(folder) && writeFile(item.entryPath(), earlier));
+        const QString target = linkTo.isEmpty() ? item.entryPath() : home.filePath(linkTo);
+        if (!earlier.isNull() || !linkTo.isEmpty())
+            QVERIFY(QDir().mkpath(folder) && QDir().mkpath(QFileInfo(target).path()));
+        QVERIFY(earlier.isNull() || writeFile(target, earlier));
+        QVERIFY(linkTo.isEmpty() || QFile::link(target, item.entryPath()));
         QCOMPARE(item.isEnabled(), enabledBefore);
 
         QString error;
@@ -89,6 +100,12 @@ private slots:
         QVERIFY(item.isEnabled());
         // Written through a temporary file renamed into place: none is left behind.
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"pellora.desktop"_s});
+        if (!linkTo.isEmpty()) {
+            QVERIFY(!QFileInfo(item.entryPath()).isSymLink());
+            QCOMPARE(QFileInfo::exists(target), !earlier.isNull() || linkTo.endsWith(u'/'));
+            QVERIFY(earlier.isNull() || readAll(target) == earlier);
+            QVERIFY(!linkTo.endsWith(u'/') || QDir(target).isEmpty());
+        }
     }
 
     void reportsWhyItCannotWrite_data()
@@ -101,6 +118,8 @@ private slots:
         QTest::newRow("a file above the folder") << u"config"_s << u"Not a directory"_s;
         QTest::newRow("a folder where the entry should be") << u"config/autostart/pellora.desktop/"_s << u"directory"_s;
         QTest::newRow("a read-only folder") << u"config/autostart/"_s << u"config/autostart/pellora.desktop"_s;
+        // Never a folder made where a link points: only the user's own existing folder is followed.
+        QTest::newRow("a link to nowhere as the folder") << u"config/autostart -> ../elsewhere"_s << u"File exists"_s;
     }
 
     void reportsWhyItCannotWrite()
@@ -109,13 +128,17 @@ private slots:
         QFETCH(QString, reason);
 
         QTemporaryDir home;
-        const QString path = home.filePath(blocker);
+        const QStringList link = blocker.split(u" -> "_s);
+        const QString path = home.filePath(link.first());
         const bool readOnly = QTest::currentDataTag() == "a read-only folder"_L1;
         if (readOnly && ::geteuid() == 0)
             QSKIP("root writes into read-only folders");
         // A trailing slash makes a folder, anything else a file.
         QVERIFY(QDir().mkpath(blocker.endsWith(u'/') ? path : QFileInfo(path).path()));
-        QVERIFY(blocker.endsWith(u'/') || writeFile(path, "in the way"));
+        if (link.size() == 2)
+            QVERIFY(QFile::link(link.last(), path));
+        else
+            QVERIFY(blocker.endsWith(u'/') || writeFile(path, "in the way"));
         if (readOnly)
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
 
@@ -126,6 +149,9 @@ private slots:
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!enabled);
         QVERIFY2(error.contains(reason) && error.contains(home.filePath(u"config/autostart"_s)), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(home.filePath(u"elsewhere"_s)));
+        // No temporary file is left behind.
+        QCOMPARE(QDir(home.filePath(u"config/autostart"_s)).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     void defaultsToTheUsersAutostartFolderAndThisProgram()
