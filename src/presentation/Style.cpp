@@ -68,8 +68,10 @@ QColor thinMaterial(double opacity)
 
 void setTextColor(QWidget* widget, const QColor& color)
 {
+    // A widget inside a button takes the button's roles: its text is drawn in ButtonText.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::ButtonText, color);
     widget->setPalette(palette);
 }
 

@@ -23,7 +23,7 @@ QColor secondaryText(double opacity = 1.0);
 // A translucent "thin material" fill.
 QColor thinMaterial(double opacity);
 
-// Sets the colour `widget` draws its text in (a label's text, for instance).
+// Sets the colour `widget` draws its text in, also inside a button (a label in a clickable row).
 void setTextColor(QWidget* widget, const QColor& color);
 
 } // namespace pellora::style
