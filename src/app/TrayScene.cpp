@@ -8,6 +8,7 @@
 #include "views/ContentView.h"
 #include "views/Sheet.h"
 #include "views/StartupPermissionView.h"
+#include "views/SvgIcon.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -91,7 +92,7 @@ void TrayScene::waitForTray()
 
 void TrayScene::createTrayIcon()
 {
-    m_tray = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/icons/sparkles.svg")));
+    m_tray = std::make_unique<QSystemTrayIcon>(trayIcon());
     m_tray->setToolTip(tr("Pellora"));
     m_tray->setContextMenu(&m_menu);
     connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

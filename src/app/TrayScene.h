@@ -22,7 +22,7 @@ class LoginItem;
 // or at the pointer when the tray gives no icon geometry; always inside the available area.
 QRect trayWindowGeometry(const QRect& iconGeometry, const QSize& size, const QRect& available, const QPoint& cursor);
 
-/// The tray side of the app: the "sparkles" tray icon, its menu ("打开", "退出") and its window with the
+/// The tray side of the app: the sparkles tray icon, its menu ("打开", "退出") and its window with the
 /// title, the clock and the three commands. The first opening of that window on a user account offers
 /// the welcome dialog. While no tray is there (at login the tray may start after Pellora), the strip's
 /// context menu offers the same entries, and the scene keeps looking for a tray.

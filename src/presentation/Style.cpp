@@ -54,22 +54,33 @@ QColor primaryText()
 
 QColor secondaryText(double opacity)
 {
+    // The platform's grey, strong enough for 4.5:1 on the strip's detail card over a dark desktop, the
+    // darkest surface it is drawn on.
     QColor color(60, 60, 67);
-    color.setAlphaF(0.6 * opacity);
+    color.setAlphaF(0.8 * opacity);
     return color;
 }
 
 QColor thinMaterial(double opacity)
 {
+    // A real material blurs and lightens whatever lies behind it; a flat fill cannot, so it is as dense as the
+    // opacity allows, or a dark desktop shows through and takes the text on it below 4.5:1.
     QColor color(252, 252, 254);
-    color.setAlphaF(0.72 * opacity);
+    color.setAlphaF(opacity);
     return color;
+}
+
+QColor controlOutline()
+{
+    return QColor::fromRgbF(0, 0, 0, 0.5f);
 }
 
 void setTextColor(QWidget* widget, const QColor& color)
 {
+    // A widget inside a button takes the button's roles: its text is drawn in ButtonText.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::ButtonText, color);
     widget->setPalette(palette);
 }
 

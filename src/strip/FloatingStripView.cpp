@@ -27,6 +27,8 @@ constexpr int outerPadding = 18;
 constexpr int compactRadius = 22;
 constexpr int detailRadius = 24;
 constexpr int detailGap = 8;
+// The compact card's material, dense enough that its time and activity keep 4.5:1 over a dark desktop.
+constexpr double compactFillOpacity = 0.92;
 
 QLabel* makeLabel(const QFont& font, const char* objectName, QWidget* parent)
 {
@@ -51,17 +53,18 @@ QWidget* sectionHeader(const QString& title, QWidget* parent)
     rule->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     rule->setAutoFillBackground(true);
     QPalette palette = rule->palette();
-    palette.setColor(QPalette::Window, style::secondaryText(0.2 / 0.6));
+    palette.setColor(QPalette::Window, style::secondaryText(0.2));
     rule->setPalette(palette);
     row->addWidget(label);
     row->addWidget(rule, 1, Qt::AlignVCenter);
     return header;
 }
 
-// The hint's outlined text, shown when there is no role or no current event.
+// The hint's outlined text, shown when there is no role or no current event. It lies on the compact card's
+// material: bare text on the desktop would vanish on a dark one.
 class HintView final : public QWidget {
 public:
-    explicit HintView(QWidget* parent) : QWidget(parent)
+    HintView(bool opaque, QWidget* parent) : QWidget(parent), m_opaque(opaque)
     {
         setObjectName(QStringLiteral("hint"));
         auto* layout = new QVBoxLayout(this);
@@ -78,9 +81,15 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 22, 22);
+        painter.fillPath(path, style::thinMaterial(m_opaque ? 1.0 : compactFillOpacity));
         painter.setPen(QPen(style::secondaryText(0.3), 1));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 22, 22);
+        painter.drawPath(path);
     }
+
+private:
+    bool m_opaque;
 };
 
 // The detail card's slot under the compact card: it reserves the card's height plus the gap and
@@ -116,7 +125,7 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(outerPadding, outerPadding, outerPadding, outerPadding);
 
-    m_hint = new HintView(this);
+    m_hint = new HintView(m_opaque, this);
     outer->addWidget(m_hint, 0, Qt::AlignHCenter);
 
     m_cards = new QWidget(this);
@@ -134,6 +143,7 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     compactRow->setContentsMargins(24, 14, 24, 14);
     compactRow->setSpacing(16);
     m_face = makeLabel(style::monoFont(20), "face", m_compact);
+    style::setTextColor(m_face, style::primaryText());
     compactRow->addWidget(m_face, 0, Qt::AlignVCenter);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
@@ -443,7 +453,7 @@ void FloatingStripView::paintEvent(QPaintEvent*)
         m_shadows.paint(painter, card, compactRadius, 10, QPointF(0, 6), shadow);
     QPainterPath path;
     path.addRoundedRect(card, compactRadius, compactRadius);
-    painter.fillPath(path, fill(style::thinMaterial(0.85)));
+    painter.fillPath(path, fill(style::thinMaterial(compactFillOpacity)));
     painter.setPen(QPen(toQColor(m_palette.accent, 0.9), 1));
     painter.drawPath(path);
 }

@@ -1,5 +1,7 @@
 #include "StripIconButton.h"
 
+#include "presentation/Style.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -31,9 +33,7 @@ void StripIconButton::paintEvent(QPaintEvent*)
     QColor fill(Qt::white);
     fill.setAlphaF(fillOpacity());
     painter.fillPath(shape, fill);
-    QColor outline(Qt::black);
-    outline.setAlphaF(0.06);
-    painter.setPen(QPen(outline, 1));
+    painter.setPen(QPen(style::controlOutline(), 1));
     painter.drawPath(shape);
     const QRect iconRect((width() - iconPixels) / 2, (height() - iconPixels) / 2, iconPixels, iconPixels);
     icon().paint(&painter, iconRect);

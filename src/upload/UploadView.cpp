@@ -24,8 +24,9 @@ namespace pellora {
 namespace {
 
 const QColor buttonTint = QColor::fromRgbF(0.86f, 0.74f, 0.94f);
-const QColor successGreen(52, 199, 89);
-const QColor failureRed(255, 59, 48);
+// The platform's green and red, darkened to 4.5:1 on the form's pale background.
+const QColor successGreen(0x1f, 0x7a, 0x36);
+const QColor failureRed(0xc4, 0x23, 0x1c);
 
 QLabel* label(const QString& text, const QFont& font, const QString& objectName)
 {
@@ -145,6 +146,7 @@ UploadView::UploadView(RoleLibrary* library, QWidget* parent, UploaderConfig con
     colours.setColor(QPalette::WindowText, ink);
     colours.setColor(QPalette::Text, ink);
     colours.setColor(QPalette::ButtonText, ink);
+    colours.setColor(QPalette::PlaceholderText, style::secondaryText());
     colours.setColor(QPalette::Base, Qt::white);
     colours.setColor(QPalette::Button, QColor(0xfa, 0xfa, 0xfd));
     setPalette(colours);

@@ -49,7 +49,7 @@ void PastelButton::paintEvent(QPaintEvent*)
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
     painter.fillPath(shape, QColor::fromRgbF(1, 1, 1, float(fillOpacity())));
-    painter.setPen(QPen(QColor::fromRgbF(0, 0, 0, 0.05f), 1));
+    painter.setPen(QPen(style::controlOutline(), 1));
     painter.drawPath(shape);
 
     // Keyboard users need to see where the focus is; a pointer click shows no ring.

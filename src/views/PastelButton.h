@@ -4,7 +4,7 @@
 
 namespace pellora {
 
-/// A text button drawn as a small translucent white tag with a faint outline and monospaced text.
+/// A text button drawn as a small translucent white tag with a thin outline and monospaced text.
 /// Pressing only lowers the tag's opacity.
 class PastelButton final : public QPushButton {
     Q_OBJECT

@@ -41,6 +41,9 @@ QIcon loadIcon(const QString& name)
     return icon;
 }
 
+// Artwork drawn for each size a panel asks for (":/icons/tray-<side>.svg"), rendered once per pixel size.
+constexpr int trayArtworkSides[] = {16, 22, 24, 32};
+
 QHash<QString, QIcon>& loadedIcons()
 {
     static QHash<QString, QIcon> icons;
@@ -62,6 +65,26 @@ QIcon svgIcon(const QString& name)
         qAddPostRoutine([] { loadedIcons().clear(); });
     const QIcon icon = loadIcon(name);
     icons.insert(name, icon);
+    return icon;
+}
+
+QIcon trayIcon()
+{
+    // A scaled rendering puts edges between pixels and blurs a 16-pixel glyph; artwork drawn on each size's
+    // grid stays sharp at that size and at twice it (the ratio tells QIcon which is which).
+    QIcon icon;
+    for (const int side : trayArtworkSides) {
+        QSvgRenderer renderer(QStringLiteral(":/icons/tray-%1.svg").arg(side));
+        for (const int scale : {1, 2}) {
+            QPixmap pixmap(scale * side, scale * side);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            renderer.render(&painter);
+            painter.end();
+            pixmap.setDevicePixelRatio(scale);
+            icon.addPixmap(pixmap);
+        }
+    }
     return icon;
 }
 

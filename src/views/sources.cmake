@@ -22,5 +22,9 @@ qt_add_resources(pellora_ui pellora_icons
         ${PROJECT_SOURCE_DIR}/resources/icons/checkmark.circle.fill.svg
         ${PROJECT_SOURCE_DIR}/resources/icons/circle.svg
         ${PROJECT_SOURCE_DIR}/resources/icons/pellora.svg
+        ${PROJECT_SOURCE_DIR}/resources/icons/tray-16.svg
+        ${PROJECT_SOURCE_DIR}/resources/icons/tray-22.svg
+        ${PROJECT_SOURCE_DIR}/resources/icons/tray-24.svg
+        ${PROJECT_SOURCE_DIR}/resources/icons/tray-32.svg
 )
 include(${CMAKE_CURRENT_LIST_DIR}/welcome_sources.cmake)

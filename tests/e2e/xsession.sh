@@ -1,5 +1,6 @@
 # Sourced by the end-to-end scripts: a private X display with a window manager and a tray, torn down on exit.
 # Sets DISPLAY and SESSION_DIR (a scratch folder used as the user's config and runtime folders).
+# TINT2_CONFIG, when set, is the panel's configuration file.
 
 set -euo pipefail
 
@@ -50,7 +51,7 @@ start_session() {
             sleep 0.1
         done
     done
-    tint2 >"$SESSION_DIR/tint2.log" 2>&1 &
+    tint2 ${TINT2_CONFIG:+-c "$TINT2_CONFIG"} >"$SESSION_DIR/tint2.log" 2>&1 &
     session_pids+=($!)
     # The panel reserves its strut: wait until the work area no longer covers the whole screen.
     for i in $(seq 300); do

@@ -1,4 +1,5 @@
 #include "library/RoleLibrary.h"
+#include "support/Contrast.h"
 #include "upload/FakeContentsServer.h"
 #include "upload/UploadView.h"
 
@@ -18,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QColor red(255, 59, 48);
+const QColor red(0xc4, 0x23, 0x1c);
 
 Role role(const QString& id, const QString& name, std::optional<QString> displayName = std::nullopt)
 {
@@ -166,7 +167,7 @@ private slots:
         QTest::addColumn<QString>("token");
         QTest::addColumn<QString>("text"); // the status line starts with it
         QTest::addColumn<QColor>("color");
-        QTest::newRow("success") << u"writer"_s << u"上传成功 · submissions/ada-"_s << QColor(52, 199, 89);
+        QTest::newRow("success") << u"writer"_s << u"上传成功 · submissions/ada-"_s << QColor(0x1f, 0x7a, 0x36);
         QTest::newRow("rejected") << u"missing"_s << u"GitHub (404): Not Found"_s << red;
         QTest::newRow("no token") << u" \n"_s << u"缺少 token，联系运营同学补发 ✋"_s << red;
     }
@@ -181,7 +182,14 @@ private slots:
         form.fill(u"Ada"_s, u"x"_s);
         form.press();
         QTRY_VERIFY2(form.status->text().startsWith(text), qPrintable(form.status->text()));
-        QCOMPARE(form.statusColor(), color);
+        // Drawn in that colour, which reads at 4.5:1 on the form.
+        view->resize(420, 860);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        const Patch drawn =
+            measure(view->grab().toImage(), QRect(form.status->mapTo(view.get(), QPoint()), form.status->size()));
+        QCOMPARE(QColor(drawn.ink), color);
+        QVERIFY2(drawn.ratio() >= 4.5, qPrintable(QString::number(drawn.ratio())));
         QVERIFY(form.button->isEnabled());
     }
 
