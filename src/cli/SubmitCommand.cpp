@@ -4,6 +4,7 @@
 #include "library/RoleLibrary.h"
 #include "library/SettingsText.h"
 #include "model/RolePackCodec.h"
+#include "presentation/ControlCharacters.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -99,14 +100,15 @@ bool isFinal(const UploadState& state)
 
 int usageError(CommandLineContext& context, const QString& message)
 {
-    context.err << "pellora: " << message << "\nTry 'pellora --help'.\n";
+    context.err << "pellora: " << terminalText(message) << "\nTry 'pellora --help'.\n";
     context.err.flush();
     return exitBadArguments;
 }
 
 int error(CommandLineContext& context, int code, const QString& message)
 {
-    context.err << "pellora: " << message << '\n';
+    // A server's message stays on this one line, whatever it holds.
+    context.err << "pellora: " << terminalText(message) << '\n';
     context.err.flush();
     return code;
 }
@@ -172,7 +174,7 @@ int runSubmit(const QStringList& arguments, CommandLineContext& context, Uploade
     const UploadState& outcome = uploader.state();
     if (outcome.kind != UploadState::Kind::success)
         return error(context, exitUploadFailed, outcome.text);
-    context.out << outcome.text << '\n';
+    context.out << terminalText(outcome.text) << '\n';
     context.out.flush();
     return exitOk;
 }

@@ -94,6 +94,8 @@ private slots:
         row("nickname of spaces", {u"--nickname= "_s, file(u"day.txt"_s)}, 0, {}, u"writer"_s, u"上传成功 · "_s);
         row("exactly 1 MiB", {nick, file(u"limit.txt"_s)}, 0, {}, u"writer"_s, u"上传成功 · submissions/ada-"_s);
         row("rejected", {nick, file(u"day.txt"_s)}, 1, u"pellora: GitHub (404): Not Found\n"_s, u"missing"_s);
+        row("hostile message", {nick, file(u"day.txt"_s)}, 1,
+            u"pellora: GitHub (422): \\x1b[2J\\x0d上传成功 · submissions/x\n"_s, u"hostile"_s);
         row("stalled", {nick, file(u"day.txt"_s)}, 1, u"pellora: "_s, u"stall"_s);
         row("no token", {nick, file(u"day.txt"_s)}, 1, u"pellora: 缺少 token，联系运营同学补发 ✋\n"_s, u" "_s);
     }
