@@ -10,7 +10,6 @@
 #include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QStringDecoder>
@@ -64,11 +63,9 @@ ScheduleRead readScheduleFile(const QString& path, QIODevice* input)
             return {{}, u"cannot read %1: %2"_s.arg(name, standardInput.errorString())};
         return readSchedule(standardInput, name);
     }
-    if (QFileInfo(path).isDir())
-        return {{}, u"cannot read %1: it is a directory"_s.arg(path)};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, u"cannot read %1: %2"_s.arg(path, file.errorString())};
+    QFile file;
+    if (const QString error = openRegularFile(path, file); !error.isEmpty())
+        return {{}, u"cannot read %1: %2"_s.arg(path, error)};
     return readSchedule(file, path);
 }
 

@@ -49,8 +49,8 @@ QString labelText(QStringView text)
     result.reserve(text.size());
     for (const QChar c : text) {
         const char16_t code = c.unicode();
-        const bool spacing = (code >= u'\t' && code <= u'\r') || code == nextLine || code == lineSeparator ||
-                             code == paragraphSeparator;
+        const bool spacing =
+            (code >= u'\t' && code <= u'\r') || code == nextLine || code == lineSeparator || code == paragraphSeparator;
         if (spacing)
             result += u' ';
         else if (!isControl(code))

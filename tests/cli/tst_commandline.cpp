@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace pellora;
 using namespace pellora::test;
 using namespace Qt::StringLiterals;
@@ -30,13 +32,14 @@ class TestCommandLine : public QObject {
     }
 
     // "status --pack PACK": the words of a command line; PACK is the test pack, EMPTY one without roles,
-    // DATA/ the test data folder.
+    // FIFO a named pipe without a writer, DATA/ the test data folder.
     QStringList args(const char* line) const
     {
         QStringList words = QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
         for (QString& word : words)
             word.replace(u"PACK"_s, pack)
                 .replace(u"EMPTY"_s, m_dir.filePath(u"empty.json"_s))
+                .replace(u"FIFO"_s, m_dir.filePath(u"fifo"_s))
                 .replace(u"DATA/"_s, QStringLiteral(PELLORA_TEST_DATA "/"));
         return words;
     }
@@ -53,7 +56,11 @@ class TestCommandLine : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(writeFile(m_dir.filePath(u"empty.json"_s), R"({"roles":[]})")); }
+    void initTestCase()
+    {
+        QVERIFY(writeFile(m_dir.filePath(u"empty.json"_s), R"({"roles":[]})"));
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(u"fifo"_s)).constData(), 0600), 0);
+    }
     void init() { QFile::remove(settingsPath()); }
 
     void exitCodes_data()
@@ -74,7 +81,8 @@ private slots:
                                          << u"pellora: --json and --format"_s;
         QTest::newRow("unreadable pack") << args("roles --pack /nonexistent/roles.json") << 2
                                          << u"pellora: cannot read /nonexistent/roles.json"_s;
-        QTest::newRow("pack is a folder") << args("validate /") << 2 << u"pellora: cannot read /"_s;
+        QTest::newRow("pack is a folder") << args("validate /") << 2 << u"pellora: cannot read /: it is a directory"_s;
+        QTest::newRow("pack is a FIFO") << args("status --pack FIFO") << 2 << u"fifo: it is not a regular file\n"_s;
         QTest::newRow("invalid pack") << args("validate DATA/invalid_pack.json") << 1
                                       << u"roles[1].events[0].social: missing"_s;
         QTest::newRow("validate without file") << args("validate") << 2 << u"pellora: validate takes"_s;
