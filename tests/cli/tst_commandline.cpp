@@ -1,8 +1,8 @@
 #include "cli/CommandLine.h"
+#include "library/SettingsFile.h"
 #include "support/TestSupport.h"
 
 #include <QJsonDocument>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,14 +23,6 @@ class TestCommandLine : public QObject {
 
     QTemporaryDir m_dir;
 
-    // One file per test row: QSettings caches a file's contents by path, size and modification time,
-    // and rows that rewrite it within one second at the same size would read the previous row's value.
-    QString settingsPath() const
-    {
-        return m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
-                              QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
-    }
-
     // "status --pack PACK": the words of a command line; PACK is the test pack, EMPTY one without roles,
     // FIFO a named pipe without a writer, DATA/ the test data folder.
     QStringList args(const char* line) const
@@ -49,7 +41,7 @@ class TestCommandLine : public QObject {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         CommandLineContext context{outStream, errStream,
-                                   [this] { return std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat); },
+                                   [this] { return openSettings(m_dir.filePath(u"no-settings.conf"_s)); },
                                    std::make_shared<FakeClock>(QTime(9, 15))};
         const int code = runCommandLine(QStringList{u"pellora"_s} + arguments, context);
         return {code, out, err};
@@ -61,7 +53,6 @@ private slots:
         QVERIFY(writeFile(m_dir.filePath(u"empty.json"_s), R"({"roles":[]})"));
         QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(u"fifo"_s)).constData(), 0600), 0);
     }
-    void init() { QFile::remove(settingsPath()); }
 
     void exitCodes_data()
     {
@@ -181,34 +172,56 @@ private slots:
         QCOMPARE(outcome.out, expected + u'\n');
     }
 
-    // Follows the stored choice and leaves the settings file exactly as it was.
-    void statusFollowsStoredChoiceWithoutWriting()
+    // The real binary with its own configuration folder: it follows the stored choice, reads a value that is
+    // not text (a serialized bitmap, which Qt would decode and abort on) as no choice, does not wait on a
+    // FIFO, and leaves the settings exactly as they were.
+    void realBinaryReadsSettingsWithoutWriting_data()
     {
-        const QByteArray settings = "[General]\nselected_role_id=poet\n";
-        QVERIFY(writeFile(settingsPath(), settings));
-        const QDateTime before = QFileInfo(settingsPath()).lastModified();
-
-        const CommandOutcome outcome = run(args("status --pack PACK --json"));
-        QCOMPARE(outcome.code, 0);
-        QCOMPARE(QJsonDocument::fromJson(outcome.out.toUtf8())[u"role"_s][u"id"_s].toString(), u"poet"_s);
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), settings);
-        QCOMPARE(QFileInfo(settingsPath()).lastModified(), before);
+        QTest::addColumn<QByteArray>("settings"); // Pellora.conf; null: none; "FIFO": a named pipe
+        QTest::addColumn<QString>("role");
+        const QByteArray bitmap =
+            R"x(@Variant(\0\0\0I\0\0\0\x1\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x1\0\0\0\x1\x1\x3\0\0\0%\xdbV\xca\0\0\0\x6)x"
+            R"x(PLTE\xff\xff\xff\0\0\0U\xc2\xd3~\0\0\0\tpHYs\0\0\xe\xc4\0\0\xe\xc4\x1\x95+\xe\x1b\0\0\0\nIDAT\b\x99\x63`)x"
+            R"x(\x1\0\0\x6\0\x5?I\xdb\xc6\0\0\0\0IEND\xae\x42`\x82))x";
+        QTest::newRow("none") << QByteArray() << u"nurse"_s;
+        QTest::newRow("stored choice") << QByteArray("[General]\nselected_role_id=poet\n") << u"poet"_s;
+        QTest::newRow("bitmap as the choice") << "[General]\nselected_role_id=" + bitmap + '\n' << u"nurse"_s;
+        QTest::newRow("bitmap as the mode") << "[General]\ndisplay_mode=" + bitmap + "\nselected_role_id=poet\n"
+                                            << u"poet"_s;
+        QTest::newRow("FIFO") << QByteArray("FIFO") << u"nurse"_s;
     }
 
-    // The real binary, with a fresh configuration folder: prints, exits, and leaves the user's settings alone.
-    void realBinaryNeverWritesSettings()
+    void realBinaryReadsSettingsWithoutWriting()
     {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, role);
         QTemporaryDir config;
-        const CommandOutcome shown = runBinary(args("status"), config.path());
+        const QString file = config.filePath(u"Pellora/Pellora.conf"_s);
+        if (!settings.isNull()) {
+            QVERIFY(QDir(config.path()).mkdir(u"Pellora"_s));
+            if (settings == "FIFO")
+                QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+            else
+                QVERIFY(writeFile(file, settings));
+        }
+        const QStringList before = QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+
+        const CommandOutcome shown = runBinary(args("status --pack PACK --json"), config.path());
         QCOMPARE(shown.code, 0);
-        QVERIFY2(shown.out.contains(u"energy ["_s), qPrintable(shown.out));
+        QCOMPARE(QJsonDocument::fromJson(shown.out.toUtf8())[u"role"_s][u"id"_s].toString(), role);
         const CommandOutcome refused = runBinary(args("status --at 7"), config.path());
         QCOMPARE(refused.code, 2);
         QCOMPARE(refused.out, QString());
         QCOMPARE(refused.err.count(u'\n'), 2);
-        QCOMPARE(QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+
+        QCOMPARE(QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
+        if (settings == "FIFO") {
+            QVERIFY(QFileInfo(file).isFile() == false && QFileInfo(file).exists());
+        } else if (!settings.isNull()) {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), settings);
+        }
     }
 };
 
