@@ -205,13 +205,14 @@ public:
         if (const std::optional<int> failed = loadPack(parser.positionalArguments().first(), roles))
             return *failed;
         // The decoder checks types only; an event that can never be shown is worth a warning.
+        static const QString neverShows =
+            u"roles[%1].events[%2].time: fewer than two clock times; this event never shows"_s;
         qsizetype events = 0;
         for (qsizetype r = 0; r < roles.size(); ++r) {
             const QList<RoleEvent>& list = roles.at(r).events;
             for (qsizetype e = 0; e < list.size(); ++e) {
                 if (parseClockTimes(list.at(e).time).size() < 2)
-                    warn(u"roles[%1].events[%2].time: fewer than two clock times; this event never shows"_s.arg(r).arg(
-                        e));
+                    warn(neverShows.arg(r).arg(e));
             }
             events += list.size();
         }
