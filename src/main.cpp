@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/TrayScene.h"
 #include "cli/CommandLine.h"
+#include "library/SettingsFile.h"
 #include "pellora_version.h"
 #include "platform/SingleInstance.h"
 #include "platform/XdgAutostartLoginItem.h"
@@ -31,7 +32,7 @@ int runTerminal(int argc, char* argv[], QStringList arguments)
     setApplicationNames();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    CommandLineContext context{out, err, [] { return std::make_unique<QSettings>(); }, std::make_shared<SystemClock>()};
+    CommandLineContext context{out, err, [] { return openSettings(); }, std::make_shared<SystemClock>()};
     return runCommandLine(arguments, context);
 }
 
@@ -83,12 +84,12 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QSettings settings;
-    AppDelegate delegate(&settings);
+    const std::unique_ptr<QSettings> settings = openSettings();
+    AppDelegate delegate(settings.get());
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate, &AppDelegate::bringStripToFront);
 
     XdgAutostartLoginItem loginItem;
-    TrayScene scene(delegate, &settings, loginItem);
+    TrayScene scene(delegate, settings.get(), loginItem);
     QObject::connect(&scene, &TrayScene::quitRequested, &app, &QCoreApplication::quit);
     scene.start();
 

@@ -7,6 +7,7 @@
 #include "library/SettingsText.h"
 #include "model/RolePackCodec.h"
 #include "pellora_version.h"
+#include "presentation/ControlCharacters.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -46,30 +47,39 @@ class Runner {
 public:
     explicit Runner(CommandLineContext& context) : m_context(context) {}
 
+    // Messages quote arguments, paths and pack texts: each is escaped to stay one harmless line.
     int usageError(const QString& message)
     {
-        m_context.err << "pellora: " << message << "\nTry 'pellora --help'.\n";
+        m_context.err << "pellora: " << terminalText(message) << "\nTry 'pellora --help'.\n";
         m_context.err.flush();
         return exitBadArguments;
     }
 
     int error(ExitCode code, const QString& message)
     {
-        m_context.err << "pellora: " << message << '\n';
+        m_context.err << "pellora: " << terminalText(message) << '\n';
         m_context.err.flush();
         return code;
     }
 
-    void print(const QString& text)
+    void warn(const QString& message)
+    {
+        m_context.err << "warning: " << terminalText(message) << '\n';
+        m_context.err.flush();
+    }
+
+    // Our own texts and JSON (which escapes every control character itself), written as they are.
+    void printVerbatim(const QString& text)
     {
         m_context.out << text << '\n';
         m_context.out.flush();
     }
 
+    // Lines that carry pack texts: each escaped, the line breaks are ours.
     void print(const QStringList& lines)
     {
         for (const QString& line : lines)
-            m_context.out << line << '\n';
+            m_context.out << terminalText(line) << '\n';
         m_context.out.flush();
     }
 
@@ -144,9 +154,9 @@ public:
             if (chosen)
                 snapshot = makeSnapshot(*chosen, minute);
             if (json)
-                print(QString::fromUtf8(statusJson(snapshot, minute)));
+                printVerbatim(QString::fromUtf8(statusJson(snapshot, minute)));
             else if (waybar)
-                print(QString::fromUtf8(waybarJson(snapshot)));
+                printVerbatim(QString::fromUtf8(waybarJson(snapshot)));
             else
                 print(statusLines(snapshot));
         };
@@ -178,7 +188,7 @@ public:
         if (const std::optional<int> failed = loadPack(parser.value(pack), roles))
             return *failed;
         if (parser.isSet(json))
-            print(QString::fromUtf8(rolesJson(roles)));
+            printVerbatim(QString::fromUtf8(rolesJson(roles)));
         else
             print(rolesLines(roles));
         return exitOk;
@@ -194,10 +204,19 @@ public:
         QList<Role> roles;
         if (const std::optional<int> failed = loadPack(parser.positionalArguments().first(), roles))
             return *failed;
+        // The decoder checks types only; an event that can never be shown is worth a warning.
+        static const QString neverShows =
+            u"roles[%1].events[%2].time: fewer than two clock times; this event never shows"_s;
         qsizetype events = 0;
-        for (const Role& role : roles)
-            events += role.events.size();
-        print(u"ok: %1 roles, %2 events"_s.arg(roles.size()).arg(events));
+        for (qsizetype r = 0; r < roles.size(); ++r) {
+            const QList<RoleEvent>& list = roles.at(r).events;
+            for (qsizetype e = 0; e < list.size(); ++e) {
+                if (parseClockTimes(list.at(e).time).size() < 2)
+                    warn(neverShows.arg(r).arg(e));
+            }
+            events += list.size();
+        }
+        print({u"ok: %1 roles, %2 events"_s.arg(roles.size()).arg(events)});
         return exitOk;
     }
 
@@ -246,11 +265,11 @@ int runCommandLine(const QStringList& arguments, CommandLineContext& context)
         return runner.usageError(u"no command given"_s);
     const QString command = arguments.at(1);
     if (command == u"-h" || command == u"--help" || command == u"help") {
-        runner.print(usage());
+        runner.printVerbatim(usage());
         return exitOk;
     }
     if (command == u"-v" || command == u"--version") {
-        runner.print(u"pellora "_s + QStringLiteral(PELLORA_VERSION));
+        runner.printVerbatim(u"pellora "_s + QStringLiteral(PELLORA_VERSION));
         return exitOk;
     }
     // The parser wants a program name before the options.

@@ -61,6 +61,10 @@ QByteArray upcomingJson(const RoleEvent& event)
 
 QStringList statusLines(const std::optional<TimelineSnapshot>& snapshot)
 {
+    // A chosen role without a current event has no event with a time range at all: say so rather than
+    // suggest choosing a role.
+    if (snapshot && !snapshot->now)
+        return {u"%1: no event has a time range, so there is nothing to show"_s.arg(roleTitle(snapshot->role))};
     if (!hasCurrentEvent(snapshot))
         return {stripHintText()};
     const RoleEvent& now = *snapshot->now;
@@ -99,15 +103,15 @@ QByteArray statusJson(const std::optional<TimelineSnapshot>& snapshot, int minut
 
 QByteArray waybarJson(const std::optional<TimelineSnapshot>& snapshot)
 {
-    const QStringList lines = statusLines(snapshot);
     JsonObjectWriter json;
     if (!hasCurrentEvent(snapshot)) {
         return json.add("text"_L1, stripHintText())
-            .add("tooltip"_L1, lines.join(u'\n'))
+            .add("tooltip"_L1, stripHintText())
             .add("class"_L1, u"empty"_s)
             .add("percentage"_L1, 0)
             .toJson();
     }
+    const QStringList lines = statusLines(snapshot);
     const RoleEvent& now = *snapshot->now;
     return json.add("text"_L1, statusFace(now, snapshot->role.stylePack) + u"  "_s + roleTitle(snapshot->role))
         .add("tooltip"_L1, lines.join(u'\n'))

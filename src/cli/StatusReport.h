@@ -13,8 +13,8 @@ namespace pellora {
 
 // Terminal and machine-readable renderings of what the strip shows, for the command line.
 
-// Face and title, time and activity, mood and place, meter, then the upcoming lines;
-// the strip's hint when there is no snapshot or no current event.
+// Face and title, time and activity, mood and place, meter, then the upcoming lines; the strip's hint when
+// there is no snapshot; one line saying so when the chosen role has no event with a time range.
 QStringList statusLines(const std::optional<TimelineSnapshot>& snapshot);
 
 // {"role", "minute", "now", "upcoming"}; members keep this order.

@@ -4,12 +4,12 @@
 #include "library/RoleLibrary.h"
 #include "library/SettingsText.h"
 #include "model/RolePackCodec.h"
+#include "presentation/ControlCharacters.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QStringDecoder>
@@ -63,11 +63,9 @@ ScheduleRead readScheduleFile(const QString& path, QIODevice* input)
             return {{}, u"cannot read %1: %2"_s.arg(name, standardInput.errorString())};
         return readSchedule(standardInput, name);
     }
-    if (QFileInfo(path).isDir())
-        return {{}, u"cannot read %1: it is a directory"_s.arg(path)};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, u"cannot read %1: %2"_s.arg(path, file.errorString())};
+    QFile file;
+    if (const QString error = openRegularFile(path, file); !error.isEmpty())
+        return {{}, u"cannot read %1: %2"_s.arg(path, error)};
     return readSchedule(file, path);
 }
 
@@ -99,14 +97,15 @@ bool isFinal(const UploadState& state)
 
 int usageError(CommandLineContext& context, const QString& message)
 {
-    context.err << "pellora: " << message << "\nTry 'pellora --help'.\n";
+    context.err << "pellora: " << terminalText(message) << "\nTry 'pellora --help'.\n";
     context.err.flush();
     return exitBadArguments;
 }
 
 int error(CommandLineContext& context, int code, const QString& message)
 {
-    context.err << "pellora: " << message << '\n';
+    // A server's message stays on this one line, whatever it holds.
+    context.err << "pellora: " << terminalText(message) << '\n';
     context.err.flush();
     return code;
 }
@@ -172,7 +171,7 @@ int runSubmit(const QStringList& arguments, CommandLineContext& context, Uploade
     const UploadState& outcome = uploader.state();
     if (outcome.kind != UploadState::Kind::success)
         return error(context, exitUploadFailed, outcome.text);
-    context.out << outcome.text << '\n';
+    context.out << terminalText(outcome.text) << '\n';
     context.out.flush();
     return exitOk;
 }

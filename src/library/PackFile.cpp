@@ -3,7 +3,31 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace pellora {
+
+QString openRegularFile(const QString& path, QFile& file)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(status.st_mode) ? QCoreApplication::translate("RoleLibrary", "it is a directory")
+                                       : QCoreApplication::translate("RoleLibrary", "it is not a regular file");
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return file.errorString();
+    }
+    return {};
+}
 
 PackFileRead readPackFile(const QString& path)
 {
@@ -16,9 +40,14 @@ PackFileRead readPackFile(const QString& path)
         result.bytes.squeeze();
         return result;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(file.errorString());
+    QFile file;
+    if (path.startsWith(u':')) {
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return refuse(file.errorString());
+    } else if (const QString error = openRegularFile(path, file); !error.isEmpty()) {
+        return refuse(error);
+    }
     const QString tooLarge = QCoreApplication::translate("RoleLibrary", "the file is larger than 64 MiB");
     if (!file.isSequential() && file.size() > limit)
         return refuse(tooLarge);

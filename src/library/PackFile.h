@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 namespace pellora {
 
 struct PackFileRead {
@@ -10,8 +12,14 @@ struct PackFileRead {
     QString error; // empty when the whole file was read
 };
 
-// Reads a pack file whole, refusing anything larger than a pack could sensibly be (64 MiB),
-// so a wrong path such as a device or a huge file cannot exhaust memory.
+// Opens a file for reading only if it is a regular file (a link is judged by its target). It never waits:
+// a FIFO without a writer or a device would hold a plain open or read forever. The descriptor itself is
+// checked, so the name cannot be swapped between the check and the open. Returns the reason on failure.
+QString openRegularFile(const QString& path, QFile& file);
+
+// Reads a pack file whole, refusing anything larger than a pack could sensibly be (64 MiB) and anything
+// that is not a regular file, so a wrong path such as a device, a FIFO or a huge file cannot hang the
+// caller or exhaust its memory. Paths starting with ':' are the program's own resources.
 PackFileRead readPackFile(const QString& path);
 
 } // namespace pellora

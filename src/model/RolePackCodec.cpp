@@ -6,8 +6,13 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 
+#include <cmath>
+#include <optional>
+
 namespace pellora {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 // Where in the document a value sits; turned into text only when an error is reported.
 struct KeyPath {
@@ -52,8 +57,170 @@ QString describe(const QJsonValue& value)
     return QStringLiteral("nothing");
 }
 
+// The integer a JSON number literal denotes, exactly, when it is one within 64 bits: "4.0" and "4e0" are 4,
+// "4.5" and "-9223372036854775809" are none. Judged on the digits, so no rounding can move a number into range.
+std::optional<qint64> exactInteger(QByteArrayView literal)
+{
+    const bool negative = literal.startsWith('-');
+    if (negative)
+        literal = literal.sliced(1);
+    qsizetype exponentAt = literal.indexOf('e');
+    if (exponentAt < 0)
+        exponentAt = literal.indexOf('E');
+    const QByteArrayView mantissa = exponentAt < 0 ? literal : literal.first(exponentAt);
+    if (mantissa.isEmpty())
+        return std::nullopt; // no literal found
+    qint64 exponent = 0;
+    if (exponentAt >= 0) {
+        QByteArrayView digits = literal.sliced(exponentAt + 1);
+        const bool below = digits.startsWith('-');
+        if (below || digits.startsWith('+'))
+            digits = digits.sliced(1);
+        for (const char digit : digits)
+            exponent = std::min<qint64>(exponent * 10 + (digit - '0'), 1'000'000); // far beyond any 64-bit value
+        if (below)
+            exponent = -exponent;
+    }
+    // The significant digits, without the point, leading and trailing zeros; trailing zeros raise the exponent.
+    const qsizetype point = mantissa.indexOf('.');
+    if (point >= 0)
+        exponent -= mantissa.size() - point - 1;
+    QByteArray digits;
+    for (const char c : mantissa) {
+        if (c != '.' && (c != '0' || !digits.isEmpty()))
+            digits += c;
+    }
+    while (digits.endsWith('0')) {
+        digits.chop(1);
+        ++exponent;
+    }
+    if (digits.isEmpty())
+        return 0;
+    if (exponent < 0 || digits.size() + exponent > 19)
+        return std::nullopt; // a fraction, or more digits than 2^63 has
+    quint64 magnitude = 0;   // at most 19 digits: below 2^64
+    for (const char digit : digits)
+        magnitude = magnitude * 10 + quint64(digit - '0');
+    for (qint64 i = 0; i < exponent; ++i)
+        magnitude *= 10;
+    const quint64 limit = negative ? quint64(1) << 63 : (quint64(1) << 63) - 1;
+    if (magnitude > limit)
+        return std::nullopt;
+    return negative ? qint64(0 - magnitude) : qint64(magnitude);
+}
+
+// The text of every roles[i].events[j].energy number in a document Qt's parser has accepted. Where a key
+// repeats, the one written last counts, as it does for the parser.
+class EnergyLiterals {
+public:
+    explicit EnergyLiterals(QByteArrayView json) : m_json(json)
+    {
+        if (m_json.startsWith("\xef\xbb\xbf"))
+            m_pos = 3;
+        skipBlanks();
+        walk(0);
+    }
+
+    QByteArrayView at(qsizetype role, qsizetype event) const { return m_found.value({role, event}); }
+
+private:
+    // Depths 0 to 4 are the document, roles, a role, its events, an event; depth 5 is an energy value.
+    void walk(int depth)
+    {
+        const char first = peek();
+        const bool object = first == '{';
+        if (depth == 5 && (first == '-' || (first >= '0' && first <= '9'))) {
+            const qsizetype start = m_pos;
+            skipValue();
+            m_found.insert({m_role, m_event}, m_json.sliced(start, m_pos - start));
+            return;
+        }
+        if (depth == 5 || (!object && first != '[') || object != (depth % 2 == 0)) {
+            skipValue();
+            return;
+        }
+        ++m_pos;
+        skipBlanks();
+        for (qsizetype index = 0; m_pos < m_json.size() && peek() != (object ? '}' : ']'); ++index) {
+            bool wanted = true;
+            if (object)
+                wanted = key() == (depth == 0 ? "roles" : depth == 2 ? "events" : "energy");
+            else
+                (depth == 1 ? m_role : m_event) = index;
+            if (wanted)
+                walk(depth + 1);
+            else
+                skipValue();
+            skipBlanks();
+            if (peek() == ',') {
+                ++m_pos;
+                skipBlanks();
+            }
+        }
+        ++m_pos;
+    }
+
+    // Reads a member's name and the colon after it; an escaped name ("\u0065nergy") is decoded as the parser does.
+    QByteArray key()
+    {
+        const qsizetype start = m_pos;
+        skipString();
+        const QByteArrayView quoted = m_json.sliced(start, m_pos - start);
+        skipBlanks();
+        ++m_pos;
+        skipBlanks();
+        if (!quoted.contains('\\'))
+            return quoted.sliced(1, quoted.size() - 2).toByteArray();
+        return QJsonDocument::fromJson("[" + quoted.toByteArray() + "]").array().at(0).toString().toUtf8();
+    }
+
+    char peek() const { return m_pos < m_json.size() ? m_json[m_pos] : '\0'; }
+
+    void skipBlanks()
+    {
+        while (peek() == ' ' || peek() == '\t' || peek() == '\n' || peek() == '\r')
+            ++m_pos;
+    }
+
+    void skipString()
+    {
+        for (++m_pos; m_pos < m_json.size() && m_json[m_pos] != '"'; ++m_pos) {
+            if (m_json[m_pos] == '\\')
+                ++m_pos;
+        }
+        ++m_pos;
+    }
+
+    void skipValue()
+    {
+        int depth = 0;
+        do {
+            const char c = peek();
+            if (c == '"') {
+                skipString();
+                continue;
+            }
+            if (depth == 0 && c != '{' && c != '[') { // a number or a literal
+                while (m_pos < m_json.size() && !QByteArrayView(",]} \t\n\r").contains(m_json[m_pos]))
+                    ++m_pos;
+                return;
+            }
+            depth += c == '{' || c == '[' ? 1 : c == '}' || c == ']' ? -1 : 0;
+            ++m_pos;
+        } while (depth > 0 && m_pos < m_json.size());
+    }
+
+    QByteArrayView m_json;
+    qsizetype m_pos = 0;
+    qsizetype m_role = -1;
+    qsizetype m_event = -1;
+    QHash<std::pair<qsizetype, qsizetype>, QByteArrayView> m_found;
+};
+
 class Decoder {
 public:
+    explicit Decoder(QByteArrayView json) : m_json(json) {}
+
     QString error;
 
     bool fail(const KeyPath& path, const QString& reason)
@@ -102,13 +269,28 @@ public:
             out.reset();
             return true;
         }
-        // toInteger answers its default for anything that is not a whole number within qint64's range,
-        // so two different defaults tell a real integer apart.
-        const qint64 a = value.toInteger(0);
-        const qint64 b = value.toInteger(1);
-        if (!value.isDouble() || a != b)
-            return fail(path, QStringLiteral("expected an integer or null, found ") + describe(value));
-        out = a;
+        const auto refuse = [&](const QString& found) {
+            return fail(path, QStringLiteral("expected an integer or null, found ") + found);
+        };
+        if (!value.isDouble())
+            return refuse(describe(value));
+        // Below 2^53 the parsed number is the literal's own integer whenever there is one. Beyond, the parser
+        // may have rounded it (-9223372036854775809 arrives as -2^63): the literal's digits decide.
+        if (std::abs(value.toDouble()) < 0x1p53) {
+            // toInteger answers its default for anything that is not a whole number, so two defaults tell.
+            if (value.toInteger(0) != value.toInteger(1))
+                return refuse(describe(value));
+            out = value.toInteger();
+            return true;
+        }
+        if (!m_energies)
+            m_energies.emplace(m_json);
+        const QByteArrayView literal = m_energies->at(path.role, path.event);
+        const std::optional<qint64> exact = exactInteger(literal);
+        if (!exact)
+            return refuse(!literal.isEmpty() && literal.size() <= 32 ? u"the number "_s + QString::fromLatin1(literal)
+                                                                     : describe(value));
+        out = *exact;
         return true;
     }
 
@@ -161,6 +343,10 @@ public:
         }
         return true;
     }
+
+private:
+    QByteArrayView m_json;
+    std::optional<EnergyLiterals> m_energies; // read only when an energy's literal must be looked at
 };
 
 } // namespace
@@ -181,7 +367,7 @@ RolePackDecodeResult decodeRolePack(const QByteArray& json)
         return result;
     }
 
-    Decoder decoder;
+    Decoder decoder(json);
     const QJsonObject top = document.object();
     QJsonValue roles;
     if (!decoder.required(top, KeyPath{-1, -1, QLatin1StringView("roles")}, roles)) {

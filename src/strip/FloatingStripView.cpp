@@ -6,6 +6,7 @@
 #include "StripIconButton.h"
 #include "library/RoleLibrary.h"
 #include "platform/Compositing.h"
+#include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
 #include "presentation/EnergyMeterView.h"
 #include "presentation/QtColor.h"
@@ -288,19 +289,20 @@ void FloatingStripView::refresh()
         for (QLabel* line : std::as_const(m_upcoming))
             style::setTextColor(line, toQColor(m_palette.text, 0.85));
     }
-    m_face->setText(statusFace(now, snapshot->role.stylePack));
-    m_title->setText(roleTitle(snapshot->role));
-    m_time->setText(now.time);
-    m_event->setText(now.event);
-    m_mood->setText(now.mood.isEmpty() ? QStringLiteral("—") : now.mood);
-    m_location->setText(tr("@ %1").arg(now.location));
+    // Pack texts may hold control characters: labels show them cleaned.
+    m_face->setText(labelText(statusFace(now, snapshot->role.stylePack)));
+    m_title->setText(labelText(roleTitle(snapshot->role)));
+    m_time->setText(labelText(now.time));
+    m_event->setText(labelText(now.event));
+    m_mood->setText(now.mood.isEmpty() ? QStringLiteral("—") : labelText(now.mood));
+    m_location->setText(tr("@ %1").arg(labelText(now.location)));
     m_meter->setLevel(now.energy);
     for (qsizetype i = 0; i < m_upcoming.size(); ++i) {
         QLabel* line = m_upcoming.at(i);
         const bool present = i < snapshot->upcoming.size();
         line->setVisible(present);
         if (present)
-            line->setText(upcomingLine(snapshot->upcoming.at(i)));
+            line->setText(labelText(upcomingLine(snapshot->upcoming.at(i))));
     }
     m_hint->hide();
     m_cards->show();

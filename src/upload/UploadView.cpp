@@ -4,6 +4,7 @@
 
 #include "cli/SubmitCommand.h"
 #include "library/RoleLibrary.h"
+#include "presentation/ControlCharacters.h"
 #include "presentation/Style.h"
 #include "views/RoundedCard.h"
 
@@ -277,7 +278,7 @@ void UploadView::updateCompanionLine()
     const std::optional<Role> role = m_library ? m_library->selectedRole() : std::nullopt;
     if (role) {
         const QString name = role->displayName ? *role->displayName + QStringLiteral(" · ") + role->name : role->name;
-        m_companionLine->setText(tr("当前伴随：") + name);
+        m_companionLine->setText(tr("当前伴随：") + labelText(name));
     }
     m_companionLine->setVisible(role.has_value());
 }
@@ -293,11 +294,11 @@ void UploadView::showState(const UploadState& state)
         m_statusLine->setText(tr("请求 GitHub..."));
         break;
     case UploadState::Kind::success:
-        m_statusLine->setText(state.text);
+        m_statusLine->setText(labelText(state.text));
         color = successGreen;
         break;
     case UploadState::Kind::failure:
-        m_statusLine->setText(state.text);
+        m_statusLine->setText(labelText(state.text)); // a server's message, cleaned for the label
         color = failureRed;
         break;
     }

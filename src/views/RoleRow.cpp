@@ -1,6 +1,7 @@
 #include "RoleRow.h"
 
 #include "LineClampedLabel.h"
+#include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
 #include "presentation/Style.h"
 
@@ -29,7 +30,7 @@ template <typename Widget> Widget* passive(Widget* widget, const QString& object
 RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m_role(role)
 {
     setObjectName(QStringLiteral("roleRow"));
-    setAccessibleName(roleTitle(role));
+    setAccessibleName(labelText(roleTitle(role)));
     setCursor(Qt::PointingHandCursor);
     // A mouse click should not leave a focus ring behind; the keyboard still reaches every row.
     setFocusPolicy(Qt::TabFocus);
@@ -37,11 +38,11 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     // Buttons refuse to shrink below their size hint; a row must narrow to the list and wrap its texts.
     setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
 
-    auto* face = passive(new QLabel(previewFace(role)), QStringLiteral("face"));
+    auto* face = passive(new QLabel(labelText(previewFace(role))), QStringLiteral("face"));
     face->setFont(style::monoFont(14));
     face->setTextFormat(Qt::PlainText);
 
-    auto* title = passive(new QLabel(roleTitle(role)), QStringLiteral("title"));
+    auto* title = passive(new QLabel(labelText(roleTitle(role))), QStringLiteral("title"));
     title->setFont(style::roundedFont(15, QFont::DemiBold));
     title->setTextFormat(Qt::PlainText);
     title->setWordWrap(true);
@@ -49,7 +50,7 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     auto* summary = passive(new LineClampedLabel, QStringLiteral("summary"));
     summary->setFont(style::monoFont(12));
     summary->setMaximumLines(2);
-    summary->setText(role.summary);
+    summary->setText(labelLines(role.summary)); // its line breaks are meant: five lines show two
     style::setTextColor(summary, style::secondaryText());
 
     m_mark = passive(new QLabel(selectionMark), QStringLiteral("selectionMark"));

@@ -1,10 +1,12 @@
 #include "cli/CommandLine.h"
+#include "library/SettingsFile.h"
 #include "support/TestSupport.h"
 
 #include <QJsonDocument>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace pellora;
 using namespace pellora::test;
@@ -21,22 +23,15 @@ class TestCommandLine : public QObject {
 
     QTemporaryDir m_dir;
 
-    // One file per test row: QSettings caches a file's contents by path, size and modification time,
-    // and rows that rewrite it within one second at the same size would read the previous row's value.
-    QString settingsPath() const
-    {
-        return m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
-                              QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
-    }
-
     // "status --pack PACK": the words of a command line; PACK is the test pack, EMPTY one without roles,
-    // DATA/ the test data folder.
+    // FIFO a named pipe without a writer, DATA/ the test data folder.
     QStringList args(const char* line) const
     {
         QStringList words = QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
         for (QString& word : words)
             word.replace(u"PACK"_s, pack)
                 .replace(u"EMPTY"_s, m_dir.filePath(u"empty.json"_s))
+                .replace(u"FIFO"_s, m_dir.filePath(u"fifo"_s))
                 .replace(u"DATA/"_s, QStringLiteral(PELLORA_TEST_DATA "/"));
         return words;
     }
@@ -46,15 +41,18 @@ class TestCommandLine : public QObject {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         CommandLineContext context{outStream, errStream,
-                                   [this] { return std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat); },
+                                   [this] { return openSettings(m_dir.filePath(u"no-settings.conf"_s)); },
                                    std::make_shared<FakeClock>(QTime(9, 15))};
         const int code = runCommandLine(QStringList{u"pellora"_s} + arguments, context);
         return {code, out, err};
     }
 
 private slots:
-    void initTestCase() { QVERIFY(writeFile(m_dir.filePath(u"empty.json"_s), R"({"roles":[]})")); }
-    void init() { QFile::remove(settingsPath()); }
+    void initTestCase()
+    {
+        QVERIFY(writeFile(m_dir.filePath(u"empty.json"_s), R"({"roles":[]})"));
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(u"fifo"_s)).constData(), 0600), 0);
+    }
 
     void exitCodes_data()
     {
@@ -74,11 +72,17 @@ private slots:
                                          << u"pellora: --json and --format"_s;
         QTest::newRow("unreadable pack") << args("roles --pack /nonexistent/roles.json") << 2
                                          << u"pellora: cannot read /nonexistent/roles.json"_s;
-        QTest::newRow("pack is a folder") << args("validate /") << 2 << u"pellora: cannot read /"_s;
+        QTest::newRow("pack is a folder") << args("validate /") << 2 << u"pellora: cannot read /: it is a directory"_s;
+        QTest::newRow("pack is a FIFO") << args("status --pack FIFO") << 2 << u"fifo: it is not a regular file\n"_s;
         QTest::newRow("invalid pack") << args("validate DATA/invalid_pack.json") << 1
                                       << u"roles[1].events[0].social: missing"_s;
         QTest::newRow("validate without file") << args("validate") << 2 << u"pellora: validate takes"_s;
         QTest::newRow("unknown command") << args("stats") << 2 << u"pellora: unknown command 'stats'"_s;
+        QTest::newRow("validate warns of events that never show")
+            << args("validate DATA/timeless_pack.json") << 0
+            << u"warning: roles[0].events[0].time: fewer than two clock times; this event never shows\n"
+               "warning: roles[0].events[1].time: fewer than two clock times; this event never shows\n"
+               "warning: roles[0].events[2].time: fewer than two clock times; this event never shows\n"_s;
         QTest::newRow("stray argument") << args("roles extra") << 2 << u"pellora: unexpected"_s;
         QTest::newRow("version") << args("--version") << 0 << QString();
         QTest::newRow("help") << args("--help") << 0 << QString();
@@ -91,13 +95,11 @@ private slots:
         QFETCH(QString, err);
         const CommandOutcome outcome = run(arguments);
         QCOMPARE(outcome.code, code);
-        if (err.isEmpty()) {
-            QCOMPARE(outcome.err, QString());
-            QVERIFY(!outcome.out.isEmpty());
-        } else {
+        if (code == 0)
+            QCOMPARE(outcome.err, err);
+        else
             QVERIFY2(outcome.err.contains(err), qPrintable(outcome.err));
-            QVERIFY(outcome.out.isEmpty()); // failures print nothing on standard output
-        }
+        QCOMPARE(outcome.out.isEmpty(), code != 0); // failures print nothing on standard output
     }
 
     // Everything a command prints, exactly, then a newline: the terminal status reads like the strip.
@@ -137,6 +139,10 @@ private slots:
                u"接下来\\n→ 08:00-12:00 · 写交班记录\\n→ 12:00-24:00 · 值班\\n→ 00:00-08:00 · 睡觉\""
                uR"j(,"class":"sleeping","percentage":20})j"_s;
         QTest::newRow("no roles") << args("status --pack EMPTY") << u"还没有角色，去菜单挑一个~"_s;
+        // The role's name holds ESC and U+2028: escaped, on one line.
+        QTest::newRow("role without a time range")
+            << args("status --pack DATA/timeless_pack.json")
+            << u"闲\\x1b[2J人\\u2028: no event has a time range, so there is nothing to show"_s;
         QTest::newRow("no roles, json") << args("status --pack EMPTY --json")
                                         << uR"j({"role":null,"minute":555,"now":null,"upcoming":[]})j"_s;
         QTest::newRow("no roles, waybar")
@@ -166,34 +172,56 @@ private slots:
         QCOMPARE(outcome.out, expected + u'\n');
     }
 
-    // Follows the stored choice and leaves the settings file exactly as it was.
-    void statusFollowsStoredChoiceWithoutWriting()
+    // The real binary with its own configuration folder: it follows the stored choice, reads a value that is
+    // not text (a serialized bitmap, which Qt would decode and abort on) as no choice, does not wait on a
+    // FIFO, and leaves the settings exactly as they were.
+    void realBinaryReadsSettingsWithoutWriting_data()
     {
-        const QByteArray settings = "[General]\nselected_role_id=poet\n";
-        QVERIFY(writeFile(settingsPath(), settings));
-        const QDateTime before = QFileInfo(settingsPath()).lastModified();
-
-        const CommandOutcome outcome = run(args("status --pack PACK --json"));
-        QCOMPARE(outcome.code, 0);
-        QCOMPARE(QJsonDocument::fromJson(outcome.out.toUtf8())[u"role"_s][u"id"_s].toString(), u"poet"_s);
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), settings);
-        QCOMPARE(QFileInfo(settingsPath()).lastModified(), before);
+        QTest::addColumn<QByteArray>("settings"); // Pellora.conf; null: none; "FIFO": a named pipe
+        QTest::addColumn<QString>("role");
+        const QByteArray bitmap =
+            R"x(@Variant(\0\0\0I\0\0\0\x1\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x1\0\0\0\x1\x1\x3\0\0\0%\xdbV\xca\0\0\0\x6)x"
+            R"x(PLTE\xff\xff\xff\0\0\0U\xc2\xd3~\0\0\0\tpHYs\0\0\xe\xc4\0\0\xe\xc4\x1\x95+\xe\x1b\0\0\0\nIDAT\b\x99\x63`)x"
+            R"x(\x1\0\0\x6\0\x5?I\xdb\xc6\0\0\0\0IEND\xae\x42`\x82))x";
+        QTest::newRow("none") << QByteArray() << u"nurse"_s;
+        QTest::newRow("stored choice") << QByteArray("[General]\nselected_role_id=poet\n") << u"poet"_s;
+        QTest::newRow("bitmap as the choice") << "[General]\nselected_role_id=" + bitmap + '\n' << u"nurse"_s;
+        QTest::newRow("bitmap as the mode") << "[General]\ndisplay_mode=" + bitmap + "\nselected_role_id=poet\n"
+                                            << u"poet"_s;
+        QTest::newRow("FIFO") << QByteArray("FIFO") << u"nurse"_s;
     }
 
-    // The real binary, with a fresh configuration folder: prints, exits, and leaves the user's settings alone.
-    void realBinaryNeverWritesSettings()
+    void realBinaryReadsSettingsWithoutWriting()
     {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, role);
         QTemporaryDir config;
-        const CommandOutcome shown = runBinary(args("status"), config.path());
+        const QString file = config.filePath(u"Pellora/Pellora.conf"_s);
+        if (!settings.isNull()) {
+            QVERIFY(QDir(config.path()).mkdir(u"Pellora"_s));
+            if (settings == "FIFO")
+                QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+            else
+                QVERIFY(writeFile(file, settings));
+        }
+        const QStringList before = QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+
+        const CommandOutcome shown = runBinary(args("status --pack PACK --json"), config.path());
         QCOMPARE(shown.code, 0);
-        QVERIFY2(shown.out.contains(u"energy ["_s), qPrintable(shown.out));
+        QCOMPARE(QJsonDocument::fromJson(shown.out.toUtf8())[u"role"_s][u"id"_s].toString(), role);
         const CommandOutcome refused = runBinary(args("status --at 7"), config.path());
         QCOMPARE(refused.code, 2);
         QCOMPARE(refused.out, QString());
         QCOMPARE(refused.err.count(u'\n'), 2);
-        QCOMPARE(QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+
+        QCOMPARE(QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
+        if (settings == "FIFO") {
+            QVERIFY(QFileInfo(file).isFile() == false && QFileInfo(file).exists());
+        } else if (!settings.isNull()) {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), settings);
+        }
     }
 };
 

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace pellora;
 using namespace pellora::test;
 using namespace Qt::StringLiterals;
@@ -62,6 +64,7 @@ private slots:
         QVERIFY(writeFile(path(u"latin1.txt"_s), "caf\xe9"));
         QVERIFY(writeFile(path(u"limit.txt"_s), QByteArray(maxScheduleBytes, 'a')));
         QVERIFY(writeFile(path(u"over.txt"_s), QByteArray(maxScheduleBytes + 1, 'a')));
+        QCOMPARE(::mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600), 0);
     }
 
     // The fake endpoint refuses a second file under the same name, and names have second precision.
@@ -88,12 +91,15 @@ private slots:
         row("no schedule", {nick}, 2, u"pellora: submit needs --schedule-file"_s);
         row("missing file", {nick, file(u"none.txt"_s)}, 2, u"pellora: cannot read"_s);
         row("folder", {nick, u"--schedule-file=/"_s}, 2, u"it is a directory"_s);
+        row("FIFO without a writer", {nick, file(u"fifo"_s)}, 2, u"fifo: it is not a regular file\n"_s);
         row("empty file", {nick, file(u"empty.txt"_s)}, 2, u"is empty"_s);
         row("not UTF-8", {nick, file(u"latin1.txt"_s)}, 2, u"is not UTF-8 text"_s);
         row("over 1 MiB", {nick, file(u"over.txt"_s)}, 2, u"is larger than 1 MiB"_s);
         row("nickname of spaces", {u"--nickname= "_s, file(u"day.txt"_s)}, 0, {}, u"writer"_s, u"上传成功 · "_s);
         row("exactly 1 MiB", {nick, file(u"limit.txt"_s)}, 0, {}, u"writer"_s, u"上传成功 · submissions/ada-"_s);
         row("rejected", {nick, file(u"day.txt"_s)}, 1, u"pellora: GitHub (404): Not Found\n"_s, u"missing"_s);
+        row("hostile message", {nick, file(u"day.txt"_s)}, 1,
+            u"pellora: GitHub (422): \\x1b[2J\\x0d上传成功 · submissions/x\n"_s, u"hostile"_s);
         row("stalled", {nick, file(u"day.txt"_s)}, 1, u"pellora: "_s, u"stall"_s);
         row("no token", {nick, file(u"day.txt"_s)}, 1, u"pellora: 缺少 token，联系运营同学补发 ✋\n"_s, u" "_s);
     }

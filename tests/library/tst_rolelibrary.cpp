@@ -1,4 +1,6 @@
 #include "library/RoleLibrary.h"
+#include "library/SettingsFile.h"
+#include "library/SettingsText.h"
 #include "library/UniformIndex.h"
 #include "model/RolePackCodec.h"
 #include "support/TestSupport.h"
@@ -45,10 +47,10 @@ class TestRoleLibrary : public QObject {
         return result;
     }
 
-    // What another process would read from the settings file right now.
+    // What the settings file holds for the choice right now.
     QString storedOnDisk() const
     {
-        return QSettings(m_settings->fileName(), QSettings::IniFormat).value(RoleLibrary::storageKey).toString();
+        return settingsText(*openSettings(m_settings->fileName()), RoleLibrary::storageKey).value_or(QString());
     }
 
 private slots:
@@ -58,42 +60,48 @@ private slots:
         m_packPath = m_dir.filePath(u"roles.json"_s);
         QVERIFY(writeFile(m_packPath, encodeRolePack({threeRoles})));
         QFile::remove(m_dir.filePath(u"settings.ini"_s));
-        m_settings = std::make_unique<QSettings>(m_dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
+        m_settings = openSettings(m_dir.filePath(u"settings.ini"_s));
         m_clock = std::make_shared<FakeClock>(QTime(9, 30));
     }
 
     void restoresSelection_data()
     {
         QTest::addColumn<QList<Role>>("roles");
-        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QByteArray>("stored"); // the choice as the settings file holds it; null: none
         QTest::addColumn<QString>("selectedName");
         QTest::addColumn<QString>("storedAfter");
-        const auto row = [](const char* tag, const QVariant& stored, const QString& selected = u"A"_s,
+        const auto row = [](const char* tag, const QByteArray& stored, const QString& selected = u"A"_s,
                             const QString& storedAfter = u"alpha"_s, const QList<Role>& roles = threeRoles) {
             QTest::newRow(tag) << roles << stored << selected << storedAfter;
         };
 
-        row("first run", QVariant());
-        row("stored third", u"gamma"_s, u"C"_s, u"gamma"_s);
-        row("stale id", u"deleted"_s);
-        row("case differs", u"Gamma"_s);
-        row("empty text", u""_s);
-        row("not text", QStringList{u"beta"_s, u"gamma"_s});
-        row("number converts to text", 7);
+        row("first run", QByteArray());
+        row("stored third", "gamma", u"C"_s, u"gamma"_s);
+        row("stale id", "deleted");
+        row("case differs", "Gamma");
+        row("empty text", "");
+        row("quoted and escaped text", R"( "\x62\x65ta" )", u"B"_s, u"beta"_s);
+        // Only text is a choice: a list, bytes or a serialized value (never decoded) is none.
+        row("a list", "beta, gamma");
+        row("bytes", "@ByteArray(beta)");
+        row("serialized text", R"(@Variant(\0\0\0\n\0\0\0\b\0\x62\0\x65\0t\0\x61))"); // "beta" to Qt's reader
         // The first of duplicate ids matches, in any canonically equivalent form, and is stored as written.
-        row("equivalent form", u"cafe\u0301"_s, u"B"_s, u"caf\u00e9"_s,
+        row("equivalent form", "cafe\xcc\x81", u"B"_s, u"caf\u00e9"_s,
             {role(u"x"_s, u"A"_s), role(u"caf\u00e9"_s, u"B"_s), role(u"caf\u00e9"_s, u"C"_s)});
     }
 
     void restoresSelection()
     {
         QFETCH(QList<Role>, roles);
-        QFETCH(QVariant, stored);
+        QFETCH(QByteArray, stored);
         QFETCH(QString, selectedName);
         QFETCH(QString, storedAfter);
         QVERIFY(writeFile(m_packPath, encodeRolePack({roles})));
-        if (stored.isValid())
-            m_settings->setValue(RoleLibrary::storageKey, stored);
+        if (!stored.isNull()) {
+            m_settings.reset();
+            QVERIFY(writeFile(m_dir.filePath(u"settings.ini"_s), "[General]\nselected_role_id=" + stored + '\n'));
+            m_settings = openSettings(m_dir.filePath(u"settings.ini"_s));
+        }
 
         StdoutCapture capture;
         // The first candidate location is absent: the next one is read, without a word.
@@ -106,6 +114,43 @@ private slots:
         // The snapshot is ready before creation returns, for the clock's minute.
         QVERIFY(library.snapshot());
         QCOMPARE(library.snapshot()->now->event, selectedName + u" morning"_s);
+    }
+
+    // What the app writes is byte for byte what Qt's INI writer makes of the same values, and reads back.
+    void settingsFileKeepsQtLayout_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("plain") << u"alpha"_s;
+        QTest::newRow("CJK and emoji") << u"夜班护士😀"_s;
+        QTest::newRow("blanks at the ends, separators") << u" a,b;c=d "_s;
+        QTest::newRow("quotes and backslashes") << u"say \"hi\" \\ \\x41"_s;
+        QTest::newRow("leading @") << u"@Variant(x)"_s;
+        QTest::newRow("controls before hex digits") << u"\u0001ab\tc\u0000\u00007\u007f\u0085"_s;
+    }
+
+    void settingsFileKeepsQtLayout()
+    {
+        QFETCH(QString, id);
+        const QString ours = m_dir.filePath(u"ours-"_s + QString::fromLatin1(QTest::currentDataTag()));
+        const QString qt = ours + u".ini"_s;
+        const auto store = [&id](QSettings& settings) {
+            settings.setValue(RoleLibrary::storageKey, id);
+            settings.setValue(u"display_mode"_s, u"floatingStrip"_s);
+            settings.setValue(u"hasLaunchedBefore"_s, true);
+        };
+        store(*openSettings(ours));
+        QSettings written(qt, QSettings::IniFormat);
+        store(written);
+        written.sync();
+        QFile oursFile(ours), qtFile(qt);
+        QVERIFY(oursFile.open(QIODevice::ReadOnly) && qtFile.open(QIODevice::ReadOnly));
+        QCOMPARE(oursFile.readAll(), qtFile.readAll());
+
+        // Read from a fresh name: QSettings shares what it has read between objects on one path.
+        QVERIFY(QFile::copy(ours, ours + u"-copy"_s));
+        const std::unique_ptr<QSettings> read = openSettings(ours + u"-copy"_s);
+        QCOMPARE(settingsText(*read, RoleLibrary::storageKey), std::optional(id));
+        QVERIFY(read->value(u"hasLaunchedBefore"_s).toBool());
     }
 
     void packFailuresLeaveEverythingEmpty_data()

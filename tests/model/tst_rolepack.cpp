@@ -59,6 +59,15 @@ private slots:
         QTest::newRow("empty display name, negative energy")
             << pack(R"(,"displayName":"")", fields + R"(,"energy":-3)") << Text(u""_s) << Number(-3);
         QTest::newRow("integral float energy") << pack({}, fields + R"(,"energy":4.0)") << Text() << Number(4);
+        // The 64-bit range is judged on the literal's digits, however the number would round as a double.
+        QTest::newRow("-2^63") << pack({}, fields + R"(,"energy":-9223372036854775808)") << Text()
+                               << Number(std::numeric_limits<qint64>::min());
+        QTest::newRow("2^63 - 1") << pack({}, fields + R"(,"energy":9223372036854775807)") << Text()
+                                  << Number(std::numeric_limits<qint64>::max());
+        QTest::newRow("2^63 - 1 with an exponent") << pack({}, fields + R"(,"energy":92233720368547758.07e2)") << Text()
+                                                   << Number(std::numeric_limits<qint64>::max());
+        QTest::newRow("-2^63 under an escaped key") << pack({}, fields + R"(,"\u0065nergy":-9223372036854775808)")
+                                                    << Text() << Number(std::numeric_limits<qint64>::min());
         QTest::newRow("unknown keys ignored")
             << pack(R"(,"comment":{"x":[1,2]})", fields + R"(,"note":"ignored","energy":1)") << Text() << Number(1);
     }
@@ -98,6 +107,16 @@ private slots:
                                        << u"roles[1].events[1].energy: expected an integer"_s;
         QTest::newRow("energy beyond 64 bits") << pack({}, fields + R"(,"social":"s","energy":1e30)")
                                                << u"roles[1].events[1].energy: expected an integer"_s;
+        const QString outOfRange = u"roles[1].events[1].energy: expected an integer or null, found the number "_s;
+        QTest::newRow("2^63") << pack({}, fields + R"(,"social":"s","energy":9223372036854775808)")
+                              << outOfRange + u"9223372036854775808"_s;
+        QTest::newRow("-2^63 - 1") << pack({}, fields + R"(,"social":"s","energy":-9223372036854775809)")
+                                   << outOfRange + u"-9223372036854775809"_s;
+        QTest::newRow("-2^63 - 1/2") << pack({}, fields + R"(,"social":"s","energy":-9223372036854775808.5)")
+                                     << outOfRange;
+        QTest::newRow("repeated key, the last counts")
+            << pack({}, fields + R"(,"social":"s","energy":-9223372036854775808,"energy":-9223372036854775809)")
+            << outOfRange;
         QTest::newRow("display name of wrong type")
             << pack(R"(,"displayName":false)") << u"roles[1].displayName: expected a string or null"_s;
         QTest::newRow("capitalised style pack") << oneRole(R"("stylePack":"ClassicKaomoji","summary":"s","events":[])")

@@ -127,6 +127,8 @@ void FakeContentsServer::answerContents(const QHttpServerRequest& request, QTcpS
         answer(Status::Forbidden, u"RESOURCE NOT ACCESSIBLE BY INTEGRATION"_s);
     } else if (token == "forbidden") {
         answer(Status::Forbidden, u"Must have admin rights to Repository."_s);
+    } else if (token == "hostile") {
+        answer(Status::UnprocessableEntity, u"\u001b[2J\r上传成功 · submissions/x"_s);
     } else if (token == "missing") {
         answer(Status::NotFound, u"Not Found"_s);
     } else if (token == "broken") {

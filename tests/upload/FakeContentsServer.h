@@ -32,6 +32,7 @@ struct RecordedRequest {
 //   status-NNN                 status NNN with an empty body
 //   latin1                     403 whose message is not UTF-8
 //   long-message               422 with a 100 KB message
+//   hostile                    422 whose message clears the screen and fakes a success
 //   huge                       201 with a 10 MB body
 //   endless                    200 with a chunked body that never ends
 //   stall                      no answer at all
