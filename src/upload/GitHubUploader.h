@@ -94,12 +94,12 @@ struct ReplyFacts {
     QString errorString;
     std::optional<int> statusCode;
     QByteArray body;
-    bool tooLarge = false; // the body went past the limit and the reply was aborted
+    bool tooLarge = false; // the body went past the limit; the rest was not read
 };
 
 // The verdict on a finished request: a 2xx status is a success whatever became of the body; network errors
-// (timeouts included) let the next token try; another HTTP status is judged by judgeResponse; an answer too
-// large or not HTTP at all ends the upload.
+// let the next token try; another HTTP status is judged by judgeResponse; an answer too large or not HTTP at
+// all ends the upload.
 AttemptOutcome judgeReply(const ReplyFacts& reply, const QString& path, qint64 maxResponseBytes);
 
 /// Sends one submission to the repository's contents endpoint, trying the given tokens in order, and
@@ -123,8 +123,8 @@ signals:
 private:
     struct Run;
 
-    // One PUT with one token, aborted after `timeoutMs`; `done` is called once, on the main thread, unless the
-    // uploader is destroyed first.
+    // One PUT with one token, given up as timed out after `timeoutMs`; `done` is called once, on the main
+    // thread, unless the uploader is destroyed first.
     void attemptUpload(const SubmissionEntry& entry, const QString& token, qint64 timeoutMs,
                        std::function<void(const AttemptOutcome&)> done);
     void tryNextToken(const std::shared_ptr<Run>& run);
