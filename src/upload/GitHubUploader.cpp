@@ -3,13 +3,18 @@
 #include "pellora_upload_config.h"
 #include "pellora_version.h"
 
+#include <QDeadlineTimer>
+#include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStringDecoder>
+#include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <utility>
 
 namespace pellora {
 
@@ -20,6 +25,47 @@ namespace {
 // The reply's own buffer is capped at this size and drained in pieces of it, so an answer occupies at most
 // maxResponseBytes plus one piece however fast the server sends.
 constexpr qint64 readChunkBytes = 64 * 1024;
+
+// The request body, readable once. Qt sends a request again by itself, token included, when the answer is not
+// HTTP or the connection ends before one; a body it cannot rewind makes it report ContentReSendError instead,
+// so each attempt reaches the server at most once.
+class OneShotBody final : public QIODevice {
+public:
+    explicit OneShotBody(QByteArray data) : m_data(std::move(data)) { open(QIODevice::ReadOnly); }
+
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return m_data.size() - m_read + QIODevice::bytesAvailable(); }
+    bool reset() override { return false; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 count = std::min(maxSize, m_data.size() - m_read);
+        std::memcpy(data, m_data.constData() + m_read, size_t(count));
+        m_read += count;
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_data;
+    qint64 m_read = 0;
+};
+
+bool isSuccessStatus(int statusCode)
+{
+    return statusCode >= 200 && statusCode <= 299;
+}
+
+QString timedOut()
+{
+    return GitHubUploader::tr("The request timed out");
+}
+
+QString notHttp()
+{
+    return GitHubUploader::tr("The server's answer is not an HTTP response");
+}
 
 // A read-only token is answered with this 403; another token may still have write access.
 bool movesOnToNextToken(const UploadError& error)
@@ -95,29 +141,32 @@ QStringList decodeTokenList(const QStringList& storedEntries)
 
 AttemptOutcome judgeReply(const ReplyFacts& reply, const QString& path, qint64 maxResponseBytes)
 {
+    // The file is written once the server says so: a body cut short or undecodable afterwards cannot undo it.
+    if (reply.statusCode && isSuccessStatus(*reply.statusCode))
+        return judgeResponse(*reply.statusCode, reply.body, path);
     if (reply.tooLarge) {
         return AttemptOutcome::rejectedWith(UploadError::transport(
             GitHubUploader::tr("The server's answer is larger than %1 bytes").arg(maxResponseBytes)));
     }
-    // The transfer timeout aborts the reply, which Qt reports as a plain "Operation canceled".
-    if (reply.error == QNetworkReply::OperationCanceledError)
-        return AttemptOutcome::failedWith(GitHubUploader::tr("The request timed out"));
+    // No status line could be read (garbage, or the connection ended first) and the one-shot body forbids the
+    // resend Qt would make. Qt tells the two apart no further; the request may have been acted on, so it is
+    // not sent again with another token.
+    if (reply.error == QNetworkReply::ContentReSendError)
+        return AttemptOutcome::rejectedWith(UploadError::transport(notHttp()));
     if (isNetworkError(reply.error))
         return AttemptOutcome::failedWith(reply.errorString);
     // Qt turns a status from 400 up into an error of its own; then the status decides. Below 400 an error
     // means the answer itself was unusable (a body that does not decompress, say).
     if (reply.statusCode && (reply.error == QNetworkReply::NoError || *reply.statusCode >= 400))
         return judgeResponse(*reply.statusCode, reply.body, path);
-    if (reply.error == QNetworkReply::NoError || reply.error == QNetworkReply::ProtocolFailure) {
-        return AttemptOutcome::rejectedWith(
-            UploadError::transport(GitHubUploader::tr("The server's answer is not an HTTP response")));
-    }
+    if (reply.error == QNetworkReply::NoError || reply.error == QNetworkReply::ProtocolFailure)
+        return AttemptOutcome::rejectedWith(UploadError::transport(notHttp()));
     return AttemptOutcome::failedWith(reply.errorString);
 }
 
 AttemptOutcome judgeResponse(int statusCode, const QByteArray& body, const QString& path)
 {
-    if (statusCode >= 200 && statusCode <= 299)
+    if (isSuccessStatus(statusCode))
         return AttemptOutcome::succeeded(GitHubUploader::tr("上传成功 · %1").arg(path));
     const std::optional<GitHubError> error = decodeGitHubError(body);
     const QString message = error ? error->message : u"GitHub "_s + QString::number(statusCode);
@@ -130,6 +179,7 @@ struct GitHubUploader::Run {
     QStringList tokens;
     qsizetype next = 0;
     std::optional<UploadError> lastError;
+    QDeadlineTimer deadline; // of the whole upload
 };
 
 GitHubUploader::GitHubUploader(UploaderConfig config, QObject* parent)
@@ -153,7 +203,7 @@ void GitHubUploader::upload(const SubmissionEntry& entry, const QStringList& tok
         return;
     }
     setState(UploadState::uploading());
-    tryNextToken(std::make_shared<Run>(Run{entry, usable, 0, std::nullopt}));
+    tryNextToken(std::make_shared<Run>(Run{entry, usable, 0, std::nullopt, QDeadlineTimer(m_config.uploadTimeoutMs)}));
 }
 
 void GitHubUploader::tryNextToken(const std::shared_ptr<Run>& run)
@@ -162,8 +212,14 @@ void GitHubUploader::tryNextToken(const std::shared_ptr<Run>& run)
         setState(UploadState::failure(run->lastError ? run->lastError->description() : tr("所有 token 都上传失败 😢")));
         return;
     }
+    // An attempt cut short by this deadline fails as timed out and lands here again.
+    if (run->deadline.hasExpired()) {
+        setState(UploadState::failure(timedOut()));
+        return;
+    }
     const QString token = run->tokens[run->next++];
-    attemptUpload(run->entry, token, [this, run](const AttemptOutcome& outcome) {
+    const qint64 timeoutMs = std::min<qint64>(m_config.timeoutMs, run->deadline.remainingTime());
+    attemptUpload(run->entry, token, timeoutMs, [this, run](const AttemptOutcome& outcome) {
         switch (outcome.kind) {
         case AttemptOutcome::Kind::success:
             setState(UploadState::success(outcome.text));
@@ -182,7 +238,7 @@ void GitHubUploader::tryNextToken(const std::shared_ptr<Run>& run)
     });
 }
 
-void GitHubUploader::attemptUpload(const SubmissionEntry& entry, const QString& token,
+void GitHubUploader::attemptUpload(const SubmissionEntry& entry, const QString& token, qint64 timeoutMs,
                                    std::function<void(const AttemptOutcome&)> done)
 {
     const QString path = submissionPath(entry);
@@ -197,8 +253,8 @@ void GitHubUploader::attemptUpload(const SubmissionEntry& entry, const QString& 
         return;
     }
 
+    const QByteArray payload = encodePayload(entry, m_config.fallbackEmail);
     QNetworkRequest request(url);
-    request.setTransferTimeout(m_config.timeoutMs);
     // Qt follows redirects by default and turns a PUT answered by 301 into a GET, whose 2xx would pass for
     // an upload; a redirect is judged like any other status instead.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -206,33 +262,60 @@ void GitHubUploader::attemptUpload(const SubmissionEntry& entry, const QString& 
     request.setRawHeader("Authorization", scheme + token.toUtf8());
     request.setRawHeader("Accept", "application/vnd.github+json");
     request.setRawHeader("User-Agent", "Pellora/" PELLORA_VERSION);
+    // Streamed from the one-shot body rather than copied into a buffer Qt could rewind.
+    request.setHeader(QNetworkRequest::ContentLengthHeader, payload.size());
+    request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
 
-    QNetworkReply* reply = m_network->put(request, encodePayload(entry, m_config.fallbackEmail));
+    auto* body = new OneShotBody(payload);
+    QNetworkReply* reply = m_network->put(request, body);
+    body->setParent(reply);
     reply->setReadBufferSize(readChunkBytes);
 
-    auto facts = std::make_shared<ReplyFacts>();
-    const qint64 limit = m_config.maxResponseBytes;
-    const auto read = [reply, facts, limit] {
-        while (!facts->tooLarge && reply->bytesAvailable() > 0) {
-            const QByteArray chunk = reply->read(readChunkBytes);
-            if (facts->body.size() + chunk.size() > limit) {
-                facts->tooLarge = true;
-                facts->body.clear();
-                reply->abort(); // finishes the reply at once
-            } else {
-                facts->body += chunk;
-            }
-        }
-    };
-    connect(reply, &QNetworkReply::readyRead, this, read);
-    connect(reply, &QNetworkReply::finished, this, [reply, facts, read, path, limit, done = std::move(done)] {
-        read();
+    // Ends the attempt once: later signals of the reply no longer reach this object, and deleting the reply
+    // cancels what is left of the exchange. Not abort(): with an error already queued by Qt's network thread,
+    // that makes Qt report a second error.
+    const auto finish = [this, reply, ended = std::make_shared<bool>(false),
+                         done = std::move(done)](const AttemptOutcome& outcome) {
+        if (std::exchange(*ended, true))
+            return;
+        disconnect(reply, nullptr, this, nullptr);
         reply->deleteLater();
+        done(outcome);
+    };
+    auto facts = std::make_shared<ReplyFacts>();
+    const auto judge = [reply, facts, path, limit = m_config.maxResponseBytes, finish] {
         facts->error = reply->error();
         facts->errorString = reply->errorString();
         if (const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute); status.isValid())
             facts->statusCode = status.toInt();
-        done(judgeReply(*facts, path, limit));
+        finish(judgeReply(*facts, path, limit));
+    };
+    const auto read = [reply, facts, limit = m_config.maxResponseBytes, judge] {
+        while (reply->bytesAvailable() > 0) {
+            const QByteArray chunk = reply->read(readChunkBytes);
+            if (facts->body.size() + chunk.size() > limit) {
+                facts->tooLarge = true;
+                facts->body.clear();
+                judge();
+                return;
+            }
+            facts->body += chunk;
+        }
+    };
+    // A deadline from the start, not Qt's transfer timeout: that one restarts with every byte, so a server
+    // trickling its answer would hold the upload forever.
+    QTimer::singleShot(std::chrono::milliseconds(timeoutMs), reply,
+                       [finish] { finish(AttemptOutcome::failedWith(timedOut())); });
+    connect(reply, &QNetworkReply::readyRead, this, read);
+    // A 2xx status is the answer: its body is not waited for.
+    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, path, finish] {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (isSuccessStatus(status))
+            finish(judgeResponse(status, {}, path));
+    });
+    connect(reply, &QNetworkReply::finished, this, [read, judge] {
+        read();
+        judge();
     });
 }
 

@@ -52,7 +52,7 @@ struct AttemptOutcome {
         success,  // `text` is the success text
         rejected, // `error`: a status outside 2xx, or an answer not HTTP or too large; ends the upload unless it
                   // is a 403 "resource not accessible"
-        failed,   // `error` (transport): no usable answer (URL, network, timeout, TLS); the next token is tried
+        failed,   // `error` (transport): no usable answer (URL, network, deadline, TLS); the next token is tried
     };
     Kind kind = Kind::failed;
     QString text;
@@ -71,8 +71,9 @@ struct AttemptOutcome {
 struct UploaderConfig {
     QUrl apiBase;                          // https://api.github.com unless the build says otherwise
     QString fallbackEmail;                 // committer e-mail when the entry has none
-    int timeoutMs = 60'000;                // idle timeout of one request
+    int timeoutMs = 60'000;                // deadline of one request from its start; then the next token is tried
     qint64 maxResponseBytes = 1024 * 1024; // larger answers are cut off and count as a failure
+    int uploadTimeoutMs = 120'000;         // deadline of the whole upload, all tokens together
 };
 
 // The build's configuration (CMake cache variables PELLORA_API_BASE and PELLORA_FALLBACK_EMAIL).
@@ -93,11 +94,12 @@ struct ReplyFacts {
     QString errorString;
     std::optional<int> statusCode;
     QByteArray body;
-    bool tooLarge = false; // the body went past the limit and the reply was aborted
+    bool tooLarge = false; // the body went past the limit; the rest was not read
 };
 
-// The verdict on a finished request: network errors (timeouts included) let the next token try; an HTTP
-// status is judged by judgeResponse; an answer too large or not HTTP at all ends the upload.
+// The verdict on a finished request: a 2xx status is a success whatever became of the body; network errors
+// let the next token try; another HTTP status is judged by judgeResponse; an answer too large or not HTTP at
+// all ends the upload.
 AttemptOutcome judgeReply(const ReplyFacts& reply, const QString& path, qint64 maxResponseBytes);
 
 /// Sends one submission to the repository's contents endpoint, trying the given tokens in order, and
@@ -121,8 +123,9 @@ signals:
 private:
     struct Run;
 
-    // One PUT with one token; `done` is called once, on the main thread, unless the uploader is destroyed first.
-    void attemptUpload(const SubmissionEntry& entry, const QString& token,
+    // One PUT with one token, given up as timed out after `timeoutMs`; `done` is called once, on the main
+    // thread, unless the uploader is destroyed first.
+    void attemptUpload(const SubmissionEntry& entry, const QString& token, qint64 timeoutMs,
                        std::function<void(const AttemptOutcome&)> done);
     void tryNextToken(const std::shared_ptr<Run>& run);
     void setState(const UploadState& state);

@@ -11,6 +11,7 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
 
@@ -146,10 +147,19 @@ void FakeContentsServer::answerContents(const QHttpServerRequest& request, QTcpS
     } else if (token == "long-message") {
         answer(Status::UnprocessableEntity, QString::fromLatin1(longMessage()));
     } else if (token == "huge") {
-        stream(socket, "HTTP/1.1 201 Created\r\nContent-Length: " + QByteArray::number(hugeBodySize) + "\r\n\r\n",
+        stream(socket,
+               "HTTP/1.1 422 Unprocessable Entity\r\nContent-Length: " + QByteArray::number(hugeBodySize) + "\r\n\r\n",
                hugeBodySize);
     } else if (token == "endless") {
-        stream(socket, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", -1);
+        stream(socket, "HTTP/1.1 500 Internal Server Error\r\nTransfer-Encoding: chunked\r\n\r\n", -1);
+    } else if (token == "cut") {
+        socket->write("HTTP/1.1 201 Created\r\nContent-Length: 100\r\n\r\n{\"content\":");
+        socket->disconnectFromHost();
+    } else if (token.startsWith("trickle-")) {
+        socket->write("HTTP/1.1 " + token.mid(8) + " Trickle\r\nContent-Length: 1000000\r\n\r\n");
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+        timer->start(25);
     } else if (token == "stall") {
         // The request stays unanswered; the client's timeout ends it.
     } else if (token == "garbage") {

@@ -33,8 +33,10 @@ struct RecordedRequest {
 //   latin1                     403 whose message is not UTF-8
 //   long-message               422 with a 100 KB message
 //   hostile                    422 whose message clears the screen and fakes a success
-//   huge                       201 with a 10 MB body
-//   endless                    200 with a chunked body that never ends
+//   huge                       422 with a 10 MB body
+//   endless                    500 with a chunked body that never ends
+//   cut                        201, then the connection closed mid-body
+//   trickle-NNN                status NNN, then a body of 1 MB sent one byte every 25 ms
 //   stall                      no answer at all
 //   garbage                    a line that is not HTTP, then the connection closed
 //   anything else              401 "Bad credentials"
