@@ -66,12 +66,24 @@ void FloatingPanel::fitToContent()
 {
     if (m_fitting)
         return;
-    m_fitting = true;
     const int wanted = contentHeight();
-    if (wanted > 0 && wanted != height()) {
-        const QScreen* screen = this->screen();
-        setGeometry(resizedKeepingBottom(geometry(), wanted, screen ? screen->availableGeometry() : QRect()));
-    }
+    if (wanted <= 0 || wanted == height())
+        return;
+    m_fitting = true;
+    const QScreen* screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    // A window that is not where the last fit put it was moved since: its content rests where it is now.
+    // (Comparing with the rule, not with a stored rectangle, keeps a late report of an earlier fit from
+    // counting as a move.)
+    if (!m_anchor || pos() != anchoredGeometry(*m_anchor, size(), available).topLeft())
+        m_anchor = pos();
+    const QRect target = anchoredGeometry(*m_anchor, QSize(width(), wanted), available);
+    // Only the size changes where the window holds still: no position for the window manager to revise
+    // while it may be moving the window itself.
+    if (target.topLeft() == pos())
+        resize(target.size());
+    else
+        setGeometry(target);
     m_fitting = false;
 }
 

@@ -19,7 +19,7 @@ class FloatingPanel final : public QWidget {
 public:
     struct Options {
         bool translucent = false;         // clear background: only what the content paints is visible
-        bool followContentHeight = false; // grow and shrink with the content, keeping the bottom edge
+        bool followContentHeight = false; // grow and shrink with the content, see fitToContent()
     };
 
     explicit FloatingPanel(Options options, QWidget* parent = nullptr);
@@ -35,7 +35,9 @@ public:
 
     // The height the content wants at the panel's width.
     int contentHeight() const;
-    // Resizes to the content's height, keeping the bottom edge and staying inside the screen.
+    // Resizes to the content's height by anchoredGeometry(): the top-left holds still unless the window
+    // would pass the bottom of the screen's available area. Where someone else put the window (the user's
+    // drag, the owner's placement) becomes the place it holds.
     void fitToContent();
 
     // A menu offered on right click anywhere on the panel; none when null.
@@ -61,6 +63,7 @@ private:
     QPointer<QMenu> m_contextMenu;
     bool m_useShape = false;
     bool m_fitting = false;
+    std::optional<QPoint> m_anchor; // the top-left the window holds while its content changes height
     std::optional<QPoint> m_dragOffset;
 };
 
