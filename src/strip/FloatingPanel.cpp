@@ -18,6 +18,15 @@ FloatingPanel::FloatingPanel(Options options, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_options(options)
 {
     // Flags and translucency are settled before the first show: changing them later recreates the window.
+    if (!m_options.takesFocus) {
+        // Not focusable (X11: WM_HINTS input false), so a click that drags the panel or presses one of its
+        // buttons leaves the keyboard where the user was typing; shown without activation (X11: a zero
+        // _NET_WM_USER_TIME when mapped), so appearing takes nothing either.
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        // Qt shows tooltips only in the active window, which this one never is.
+        setAttribute(Qt::WA_AlwaysShowToolTips);
+    }
     if (m_options.translucent) {
         setAttribute(Qt::WA_TranslucentBackground);
         m_useShape = !compositingManagerRunning();
@@ -90,16 +99,23 @@ void FloatingPanel::fitToContent()
 void FloatingPanel::orderFront()
 {
     if (isHidden()) {
+        // The platform reads WA_ShowWithoutActivating as the window's "_q_showWithoutActivating" property,
+        // which QWidget copies only when it creates the native window: a window that exists already is
+        // given the property for this show, then the panel's own choice is restored.
+        const bool standing = testAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_ShowWithoutActivating);
+        if (QWindow* window = windowHandle())
+            window->setProperty("_q_showWithoutActivating", true);
         show();
-        setAttribute(Qt::WA_ShowWithoutActivating, false);
+        setAttribute(Qt::WA_ShowWithoutActivating, standing);
+        windowHandle()->setProperty("_q_showWithoutActivating", standing ? QVariant(true) : QVariant());
     }
     raise();
 }
 
-void FloatingPanel::makeKeyAndOrderFront(bool activate)
+void FloatingPanel::makeKeyAndOrderFront()
 {
-    if (!activate) {
+    if (!m_options.takesFocus) {
         orderFront();
         return;
     }

@@ -20,6 +20,9 @@ public:
     struct Options {
         bool translucent = false;         // clear background: only what the content paints is visible
         bool followContentHeight = false; // grow and shrink with the content, see fitToContent()
+        // Never takes the keyboard focus: shown without activation and left unfocused when clicked, for a
+        // window with nothing to type into that must not pull the focus away from the user's work.
+        bool takesFocus = true;
     };
 
     explicit FloatingPanel(Options options, QWidget* parent = nullptr);
@@ -45,8 +48,8 @@ public:
 
     // Shows and raises without taking focus.
     void orderFront();
-    // Shows, raises and activates; `activate` false leaves the focus where it is.
-    void makeKeyAndOrderFront(bool activate = true);
+    // Shows, raises and activates; a panel that does not take focus is only shown and raised.
+    void makeKeyAndOrderFront();
 
 protected:
     bool event(QEvent* event) override;
