@@ -2,7 +2,6 @@
 
 #include "strip/FloatingPanel.h"
 
-#include <QApplication>
 #include <QTimer>
 
 namespace pellora {
@@ -57,9 +56,8 @@ void AppDelegate::bringStripToFront()
     FloatingPanel* panel = m_stripController.panel();
     if (!panel)
         return;
-    // Never take the focus from another of Pellora's own windows, such as the open picker.
-    const QWidget* active = QApplication::activeWindow();
-    panel->makeKeyAndOrderFront(active == nullptr || active == panel);
+    // Raised, not activated: neither another application nor Pellora's own open window loses the focus.
+    panel->orderFront();
 }
 
 } // namespace pellora

@@ -18,6 +18,15 @@ FloatingPanel::FloatingPanel(Options options, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_options(options)
 {
     // Flags and translucency are settled before the first show: changing them later recreates the window.
+    if (!m_options.takesFocus) {
+        // Not focusable (X11: WM_HINTS input false), so a click that drags the panel or presses one of its
+        // buttons leaves the keyboard where the user was typing; shown without activation (X11: a zero
+        // _NET_WM_USER_TIME when mapped), so appearing takes nothing either.
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        // Qt shows tooltips only in the active window, which this one never is.
+        setAttribute(Qt::WA_AlwaysShowToolTips);
+    }
     if (m_options.translucent) {
         setAttribute(Qt::WA_TranslucentBackground);
         m_useShape = !compositingManagerRunning();
@@ -66,28 +75,47 @@ void FloatingPanel::fitToContent()
 {
     if (m_fitting)
         return;
-    m_fitting = true;
     const int wanted = contentHeight();
-    if (wanted > 0 && wanted != height()) {
-        const QScreen* screen = this->screen();
-        setGeometry(resizedKeepingBottom(geometry(), wanted, screen ? screen->availableGeometry() : QRect()));
-    }
+    if (wanted <= 0 || wanted == height())
+        return;
+    m_fitting = true;
+    const QScreen* screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    // A window that is not where the last fit put it was moved since: its content rests where it is now.
+    // (Comparing with the rule, not with a stored rectangle, keeps a late report of an earlier fit from
+    // counting as a move.)
+    if (!m_anchor || pos() != anchoredGeometry(*m_anchor, size(), available).topLeft())
+        m_anchor = pos();
+    const QRect target = anchoredGeometry(*m_anchor, QSize(width(), wanted), available);
+    // Only the size changes where the window holds still: no position for the window manager to revise
+    // while it may be moving the window itself.
+    if (target.topLeft() == pos())
+        resize(target.size());
+    else
+        setGeometry(target);
     m_fitting = false;
 }
 
 void FloatingPanel::orderFront()
 {
     if (isHidden()) {
+        // The platform reads WA_ShowWithoutActivating as the window's "_q_showWithoutActivating" property,
+        // which QWidget copies only when it creates the native window: a window that exists already is
+        // given the property for this show, then the panel's own choice is restored.
+        const bool standing = testAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_ShowWithoutActivating);
+        if (QWindow* window = windowHandle())
+            window->setProperty("_q_showWithoutActivating", true);
         show();
-        setAttribute(Qt::WA_ShowWithoutActivating, false);
+        setAttribute(Qt::WA_ShowWithoutActivating, standing);
+        windowHandle()->setProperty("_q_showWithoutActivating", standing ? QVariant(true) : QVariant());
     }
     raise();
 }
 
-void FloatingPanel::makeKeyAndOrderFront(bool activate)
+void FloatingPanel::makeKeyAndOrderFront()
 {
-    if (!activate) {
+    if (!m_options.takesFocus) {
         orderFront();
         return;
     }

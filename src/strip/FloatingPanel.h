@@ -19,7 +19,10 @@ class FloatingPanel final : public QWidget {
 public:
     struct Options {
         bool translucent = false;         // clear background: only what the content paints is visible
-        bool followContentHeight = false; // grow and shrink with the content, keeping the bottom edge
+        bool followContentHeight = false; // grow and shrink with the content, see fitToContent()
+        // Never takes the keyboard focus: shown without activation and left unfocused when clicked, for a
+        // window with nothing to type into that must not pull the focus away from the user's work.
+        bool takesFocus = true;
     };
 
     explicit FloatingPanel(Options options, QWidget* parent = nullptr);
@@ -35,7 +38,9 @@ public:
 
     // The height the content wants at the panel's width.
     int contentHeight() const;
-    // Resizes to the content's height, keeping the bottom edge and staying inside the screen.
+    // Resizes to the content's height by anchoredGeometry(): the top-left holds still unless the window
+    // would pass the bottom of the screen's available area. Where someone else put the window (the user's
+    // drag, the owner's placement) becomes the place it holds.
     void fitToContent();
 
     // A menu offered on right click anywhere on the panel; none when null.
@@ -43,8 +48,8 @@ public:
 
     // Shows and raises without taking focus.
     void orderFront();
-    // Shows, raises and activates; `activate` false leaves the focus where it is.
-    void makeKeyAndOrderFront(bool activate = true);
+    // Shows, raises and activates; a panel that does not take focus is only shown and raised.
+    void makeKeyAndOrderFront();
 
 protected:
     bool event(QEvent* event) override;
@@ -61,6 +66,7 @@ private:
     QPointer<QMenu> m_contextMenu;
     bool m_useShape = false;
     bool m_fitting = false;
+    std::optional<QPoint> m_anchor; // the top-left the window holds while its content changes height
     std::optional<QPoint> m_dragOffset;
 };
 

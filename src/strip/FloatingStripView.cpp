@@ -221,6 +221,9 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     m_detailOpacity = new QGraphicsOpacityEffect(m_detail);
     m_detail->setGraphicsEffect(m_detailOpacity);
 
+    // While the pointer is over the closed cards: sampled until it has rested long enough.
+    m_restCheck.setInterval(50);
+    connect(&m_restCheck, &QTimer::timeout, this, &FloatingStripView::checkRest);
     m_leaveCheck.setInterval(100);
     connect(&m_leaveCheck, &QTimer::timeout, this, [this] {
         if (!pointerOverCards()) {
@@ -391,9 +394,31 @@ QRegion FloatingStripView::cardsRegion() const
     return region;
 }
 
+bool FloatingStripView::pointerOverCards(QPoint global) const
+{
+    return QRect(m_cards->mapToGlobal(QPoint(0, 0)), m_cards->size()).contains(global);
+}
+
 bool FloatingStripView::pointerOverCards() const
 {
-    return QRect(m_cards->mapToGlobal(QPoint(0, 0)), m_cards->size()).contains(QCursor::pos(screen()));
+    return pointerOverCards(QCursor::pos(screen()));
+}
+
+void FloatingStripView::checkRest()
+{
+    const QPoint pointer = QCursor::pos(screen());
+    if (m_hovering || !pointerOverCards(pointer)) {
+        m_restCheck.stop();
+        return;
+    }
+    // A hand on the mouse trembles by a pixel or two; that is still resting.
+    if ((pointer - m_restPoint).manhattanLength() > 3) {
+        m_restPoint = pointer;
+        m_restClock.start();
+    } else if (m_restClock.elapsed() >= restBeforeOpeningMs) {
+        m_restCheck.stop();
+        setHovering(true);
+    }
 }
 
 bool FloatingStripView::eventFilter(QObject* watched, QEvent* event)
@@ -401,15 +426,22 @@ bool FloatingStripView::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_cards) {
         if (event->type() == QEvent::Enter) {
             m_leaveCheck.stop();
-            setHovering(true);
+            if (!m_hovering && !m_restCheck.isActive()) {
+                m_restPoint = QCursor::pos(screen());
+                m_restClock.start();
+                m_restCheck.start();
+            }
         } else if (event->type() == QEvent::Leave) {
-            // A leave can be spurious: the window grows under a still pointer when the card opens, and
-            // in a shaped window the gap between the cards is not part of the window. Only leaving the
-            // cards' rectangle counts; while the pointer is in it without the window seeing it, poll.
-            if (pointerOverCards())
+            // A leave can be spurious: the window moves under a still pointer when the card opens in the
+            // screen's bottom corner, and in a shaped window the gap between the cards is not part of the
+            // window. Only leaving the cards' rectangle counts; while the pointer is in it without the
+            // window seeing it, poll.
+            if (pointerOverCards()) {
                 m_leaveCheck.start();
-            else
+            } else {
+                m_restCheck.stop();
                 setHovering(false);
+            }
         }
     } else if (watched == m_detailSlot && event->type() == QEvent::Resize) {
         layoutDetail();

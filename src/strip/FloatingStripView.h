@@ -3,6 +3,7 @@
 #include "ShadowCache.h"
 #include "presentation/StatusRendering.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QRegion>
 #include <QTimer>
@@ -30,6 +31,10 @@ public:
     FloatingStripView(RoleLibrary* library, FloatingStripModalManager* modalManager, QWidget* parent = nullptr);
     ~FloatingStripView() override;
 
+    // A pointer crossing the strip on its way elsewhere does not open the detail card: it opens once the
+    // pointer has rested on the cards this long. Leaving closes it at once.
+    static constexpr int restBeforeOpeningMs = 250;
+
     bool isHovering() const { return m_hovering; }
     // Opens or closes the detail card with the spring; the cards' hover region calls it.
     void setHovering(bool hovering);
@@ -56,7 +61,9 @@ private:
     QRectF compactRect() const;
     QRectF detailRect() const;
     QRect detailClip() const;
+    bool pointerOverCards(QPoint global) const;
     bool pointerOverCards() const;
+    void checkRest();
 
     QPointer<RoleLibrary> m_library;
     QPointer<FloatingStripModalManager> m_modalManager;
@@ -66,6 +73,9 @@ private:
     double m_progress = 0;
     QVariantAnimation m_reveal;
     QTimer m_leaveCheck;
+    QTimer m_restCheck;
+    QPoint m_restPoint;
+    QElapsedTimer m_restClock;
     ShadowCache m_shadows;
 
     QWidget* m_hint = nullptr;

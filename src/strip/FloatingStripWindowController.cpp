@@ -36,7 +36,8 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
         return;
     }
 
-    auto* panel = new FloatingPanel({.translucent = true, .followContentHeight = true});
+    // It appears at login and on every second launch and has nothing to type into: it never takes the focus.
+    auto* panel = new FloatingPanel({.translucent = true, .followContentHeight = true, .takesFocus = false});
     panel->setObjectName(QStringLiteral("stripPanel"));
     panel->setWindowTitle(QStringLiteral("Pellora"));
     panel->resize(stripWidth, 200);
@@ -52,7 +53,7 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
         panel->resize(size);
 
     m_panel = panel;
-    panel->makeKeyAndOrderFront();
+    panel->orderFront();
     emit stripShown();
 }
 

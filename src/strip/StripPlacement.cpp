@@ -1,5 +1,7 @@
 #include "StripPlacement.h"
 
+#include <algorithm>
+
 namespace pellora {
 
 // QRect::right() and bottom() are the last pixel inside, one less than x + width; edges are computed
@@ -10,17 +12,15 @@ QPoint cornerPosition(const QRect& available, const QSize& size)
             available.y() + available.height() - size.height() - stripCornerInset};
 }
 
-QRect resizedKeepingBottom(const QRect& current, int height, const QRect& available)
+QRect anchoredGeometry(const QPoint& anchor, const QSize& size, const QRect& available)
 {
-    const int bottomEdge = current.y() + current.height();
-    QRect result(current.x(), bottomEdge - height, current.width(), height);
+    QRect result(anchor, size);
     if (!available.isValid())
         return result;
-    const int availableBottomEdge = available.y() + available.height();
-    if (result.y() + result.height() > availableBottomEdge)
-        result.moveTop(availableBottomEdge - height);
-    if (result.y() < available.y())
-        result.moveTop(available.y());
+    // The lowest the top can be with the bottom edge still inside the area.
+    const int lowestTop = available.y() + available.height() - size.height();
+    if (result.y() > lowestTop)
+        result.moveTop(std::max(lowestTop, available.y()));
     return result;
 }
 

@@ -13,9 +13,11 @@ inline constexpr int stripCornerInset = 20;
 // and whose bottom edge stands 20 px above its bottom edge (Qt's y axis points down).
 QPoint cornerPosition(const QRect& available, const QSize& size);
 
-// The geometry after the content asks for `height`: the bottom edge stays where it was, so the window
-// grows upward, and it is then moved vertically into `available` when it would stick out, top first,
-// so an open detail card is always entirely visible. An invalid `available` applies no bounds.
-QRect resizedKeepingBottom(const QRect& current, int height, const QRect& available);
+// The window's geometry for content of `size` when the compact card rests with the window's top-left at
+// `anchor`. The top-left stays at the anchor, so an opening detail card grows the window downward and
+// the compact card holds still; only where the window would pass the bottom of `available` does it move
+// up, by just as much as it needs and never above the area's top. It is never moved sideways. An invalid
+// `available` applies no bounds.
+QRect anchoredGeometry(const QPoint& anchor, const QSize& size, const QRect& available);
 
 } // namespace pellora

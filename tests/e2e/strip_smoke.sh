@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End to end: the real binary under Xvfb with openbox and tint2. The strip is mapped in the work area's
-# bottom-right corner, above other windows, without a frame or a taskbar entry; the first launch stores
-# its defaults; a second launch hands over and leaves one strip; hovering opens the detail card upward.
+# bottom-right corner, above other windows, without a frame or a taskbar entry, and never takes the focus
+# from the application being typed in; the first launch stores its defaults; a second launch hands over
+# and leaves one strip. Resting on the strip opens the detail card without moving the compact card, except
+# in the corner, where it moves up just enough; a drag moves it for good. The picker takes the focus.
 #   strip_smoke.sh PATH_TO_PELLORA [compositor]
 # With "compositor", xcompmgr runs and the strip is translucent; without, the window is cut to its cards.
 pellora=$1
@@ -14,6 +16,28 @@ fi
 
 fail() { echo "FAIL: $*" >&2; cat "$SESSION_DIR/pellora.log" >&2 || true; exit 1; }
 
+active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //'; }
+focus_kept() { [[ $(active_window) == "$focused" ]] || fail "$1 took the focus: $(active_window)"; }
+
+# Waits up to 5 seconds for the detail card to be open (or closed) and prints the strip's geometry.
+wait_for_card() {
+    local i gx gy gw gh
+    for i in $(seq 50); do
+        read -r gx gy gw gh < <(window_geometry "$strip")
+        [[ $1 == open && $gh -gt $((h + 100)) || $1 == closed && $gh -eq $h ]] && break
+        sleep 0.1
+    done
+    echo "$gx $gy $gw $gh"
+    [[ $1 == open && $gh -gt $((h + 100)) || $1 == closed && $gh -eq $h ]]
+}
+
+# Another application has the keyboard focus when Pellora starts.
+xmessage -xrm '*input: true' -center "typing here" >/dev/null 2>&1 &
+session_pids+=($!)
+other=$(wait_for_window xmessage 10) || fail "the other application never appeared"
+focused=$(printf '0x%x' "$other")
+for i in $(seq 50); do [[ $(active_window) == "$focused" ]] && break; sleep 0.1; done
+
 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
 app=$!
 session_pids+=($app)
@@ -23,6 +47,7 @@ sleep 0.5 # let the window manager settle the placement
 read -r x y w h < <(window_geometry "$strip")
 read -r wa_x wa_y wa_w wa_h < <(workarea)
 echo "strip at $x,$y size ${w}x$h; work area $wa_x,$wa_y ${wa_w}x$wa_h"
+focus_kept "showing the strip"
 
 [[ $w -eq 560 ]] || fail "strip width $w, expected 560"
 [[ $((wa_x + wa_w - (x + w))) -eq 20 ]] || fail "right gap $((wa_x + wa_w - (x + w))), expected 20"
@@ -43,24 +68,38 @@ grep -qx "selected_role_id=$first_id" "$settings" || fail "selected_role_id not 
 timeout 20 "$pellora" >"$SESSION_DIR/second.log" 2>&1 || fail "second launch exited with $?: $(cat "$SESSION_DIR/second.log")"
 kill -0 "$app" || fail "the first instance died"
 [[ $(visible_windows Pellora | wc -l) -eq 1 ]] || fail "more than one strip after the second launch"
+sleep 0.3
+focus_kept "the second launch"
 
-# Hover: the detail card opens, the window grows upward and stays inside the work area.
+# In the home corner the card opens upward, by just enough to end at the work area's bottom.
 xdotool mousemove $((x + w / 2)) $((y + h / 2))
-for i in $(seq 50); do
-    read -r hx hy hw hh < <(window_geometry "$strip")
-    [[ $hh -gt $((h + 100)) ]] && break
-    sleep 0.1
-done
-echo "hovered: $hx,$hy size ${hw}x$hh"
-[[ $hh -gt $((h + 100)) ]] || fail "hovering did not open the detail card (height $hh)"
-[[ $((hy + hh)) -eq $((y + h)) ]] || fail "the bottom edge moved from $((y + h)) to $((hy + hh))"
-[[ $hy -ge $wa_y ]] || fail "the detail card goes above the work area"
+open=$(wait_for_card open) || fail "resting on the strip did not open the detail card ($open)"
+read -r hx hy _ hh <<<"$open"
+[[ $hx -eq $x && $((hy + hh)) -eq $((wa_y + wa_h)) ]] || fail "the card opened at $open, not up to the work area's bottom"
+focus_kept "hovering"
 
+# Dragged with the card open, then left: the compact card stays where it was dropped.
+xdotool mousedown 1 sleep 0.2 mousemove_relative --sync -- -300 -100 mousemove_relative --sync -- -300 -150 \
+    sleep 0.2 mouseup 1 sleep 0.5
+read -r cx cy _ _ < <(window_geometry "$strip")
+echo "dropped at $cx,$cy"
+[[ $cx -lt $((x - 400)) ]] || fail "dragging did not move the strip: $cx,$cy"
+focus_kept "dragging the strip"
 xdotool mousemove 5 5
-for i in $(seq 50); do
-    read -r _ _ _ lh < <(window_geometry "$strip")
-    [[ $lh -eq $h ]] && break
-    sleep 0.1
-done
-[[ $lh -eq $h ]] || fail "leaving did not close the detail card (height $lh)"
+closed=$(wait_for_card closed) || fail "leaving did not close the detail card ($closed)"
+[[ $closed == "$cx $cy "* ]] || fail "closing moved the compact card from $cx,$cy: $closed"
+
+# In the middle of the screen the card opens downward: the compact card does not move.
+xdotool mousemove $((cx + 100)) $((cy + h / 2))
+open=$(wait_for_card open) || fail "resting on the dragged strip did not open the card ($open)"
+[[ $open == "$cx $cy "* ]] || fail "opening moved the compact card from $cx,$cy: $open"
+xdotool mousemove 5 5
+closed=$(wait_for_card closed) || fail "leaving did not close the detail card ($closed)"
+[[ $closed == "$cx $cy "* ]] || fail "closing moved the compact card from $cx,$cy: $closed"
+
+# The picker is opened on purpose: it takes the focus.
+xdotool mousemove $((cx + w - 57)) $((cy + h / 2)) click 1
+picker=$(wait_for_window 选择角色 10) || fail "the library button opened no picker"
+sleep 0.3
+[[ $(active_window) == $(printf '0x%x' "$picker") ]] || fail "the picker did not take the focus: $(active_window)"
 echo "PASS"

@@ -123,14 +123,14 @@ private slots:
         FloatingStripView view(m_library.get(), m_manager.get());
         view.resize(560, view.heightForWidth(560));
         view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
         const int compactHeight = view.heightForWidth(560);
         QWidget* slot = child<QWidget>(&view, "detailSlot");
         QVERIFY(slot->isHidden());
 
         QSignalSpy hovering(&view, &FloatingStripView::hoveringChanged);
-        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5)); // into the cards' hover region
-        QCoreApplication::sendEvent(child<QWidget>(&view, "cards"), &enter);
-        QCOMPARE(hovering.count(), 1);
+        QCursor::setPos(view.mapToGlobal(QPoint(100, 40))); // resting on the compact card
+        QTRY_COMPARE(hovering.count(), 1);
         QVERIFY(view.isHovering());
         QVERIFY(!slot->isHidden());
         QVERIFY(view.heightForWidth(560) > compactHeight + 100);
@@ -148,10 +148,10 @@ private slots:
         QCOMPARE(child<QLabel>(&view, "upcoming2")->text(),
                  u"→ 12:00-24:00 · "_s + QString(38, QChar(0x503C)) + u"…"_s);
 
-        // Moving within the region (onto the detail card) sends no leave; leaving closes it.
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(child<QWidget>(&view, "cards"), &leave);
-        QVERIFY(!view.isHovering());
+        // Leaving closes it at once.
+        QCursor::setPos(view.mapToGlobal(QPoint(100, -100)));
+        QCoreApplication::processEvents();
+        QCOMPARE(hovering.count(), 2);
         QVERIFY(!slot->isHidden()); // still sliding out
         QTRY_VERIFY(slot->isHidden());
         QCOMPARE(view.revealProgress(), 0.0);
@@ -167,6 +167,34 @@ private slots:
         QTRY_COMPARE(view.revealProgress(), 1.0);
         view.setHovering(false);
         QTRY_COMPARE(view.revealProgress(), 0.0);
+    }
+
+    // The detail card opens once the pointer rests on the cards, not while it crosses them, however slowly.
+    void restingOpensTheDetailCard_data()
+    {
+        QTest::addColumn<QList<QPoint>>("path"); // visited 50 ms apart, in the view's coordinates
+        QTest::addColumn<bool>("opens");
+        const QList<QPoint> along{{20, 40}, {60, 40}, {100, 40}, {140, 40}, {180, 40}, {220, 40}, {260, 40}};
+        QTest::newRow("passes over") << QList<QPoint>{{100, 40}, {100, -100}} << false;
+        QTest::newRow("crosses slowly") << along + QList<QPoint>{{600, 40}} << false;
+        QTest::newRow("moves, then rests") << along << true;
+    }
+
+    void restingOpensTheDetailCard()
+    {
+        QFETCH(QList<QPoint>, path);
+        QFETCH(bool, opens);
+        makeLibrary({nurse()});
+        FloatingStripView view(m_library.get(), m_manager.get());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        for (const QPoint& point : path) {
+            QCursor::setPos(view.mapToGlobal(point));
+            QTest::qWait(50);
+            QVERIFY(!view.isHovering());
+        }
+        QTest::qWait(400);
+        QTRY_COMPARE(view.isHovering(), opens);
     }
 
     void buttonsReachLibraryAndPicker()

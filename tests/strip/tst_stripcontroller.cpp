@@ -5,6 +5,7 @@
 #include "strip/FloatingStripView.h"
 #include "strip/FloatingStripWindowController.h"
 #include "strip/StripIconButton.h"
+#include "strip/StripPlacement.h"
 #include "support/TestSupport.h"
 
 #include <QScreen>
@@ -16,12 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// 20 px from the right and bottom edges of the primary screen's available area.
+// Placed by the rule the placement table checks, on the primary screen's available area.
 QRect corner(QSize size)
 {
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    return QRect(available.right() + 1 - 20 - size.width(), available.bottom() + 1 - 20 - size.height(), size.width(),
-                 size.height());
+    return QRect(cornerPosition(QGuiApplication::primaryScreen()->availableGeometry(), size), size);
 }
 
 } // namespace
@@ -56,11 +55,6 @@ private slots:
         controller.showStrip(m_library.get(), m_store.get());
         QPointer<FloatingPanel> panel = controller.panel();
         QVERIFY(panel && panel->isVisible());
-        const Qt::WindowFlags flags = panel->windowFlags();
-        QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
-        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY((flags & Qt::WindowType_Mask) == Qt::Tool);
-        QVERIFY(panel->testAttribute(Qt::WA_TranslucentBackground));
         QCOMPARE(panel->width(), 560);
         QCOMPARE(panel->geometry(), corner(panel->size()));
         QVERIFY(panel->height() < 200); // follows the compact content, not a fixed height
@@ -89,22 +83,38 @@ private slots:
         QTRY_VERIFY(panel.isNull()); // the old panel is gone once the event loop runs
     }
 
-    void hoverGrowsUpwardKeepingTheBottomEdge()
+    // The compact card holds still while the detail card opens and closes, unless the open card would pass
+    // the screen's bottom; `before` moves the strip from its corner first, `during` drags it while open.
+    void detailCardKeepsTheCompactCardStill_data()
     {
+        QTest::addColumn<QPoint>("before");
+        QTest::addColumn<QPoint>("during");
+        QTest::newRow("home corner") << QPoint() << QPoint();
+        QTest::newRow("middle of the screen") << QPoint(-100, -300) << QPoint();
+        QTest::newRow("dragged while open") << QPoint() << QPoint(-200, -200);
+    }
+
+    void detailCardKeepsTheCompactCardStill()
+    {
+        QFETCH(QPoint, before);
+        QFETCH(QPoint, during);
         FloatingStripWindowController controller;
         controller.showStrip(m_library.get(), m_store.get());
         FloatingPanel* panel = controller.panel();
-        const int bottom = panel->geometry().bottom();
         const int compact = panel->height();
+        panel->move(panel->pos() + before);
+        const QPoint resting = panel->pos();
 
         controller.rootView()->stripView()->setHovering(true);
         QTRY_VERIFY(panel->height() > compact + 100);
-        QCOMPARE(panel->geometry().bottom(), bottom);
-        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(panel->geometry()));
-
+        // From the corner it moves up just far enough to end at the bottom of the available area.
+        const int bottom = QGuiApplication::primaryScreen()->availableGeometry().bottom();
+        QCOMPARE(panel->pos(), before.isNull() ? QPoint(resting.x(), bottom + 1 - panel->height()) : resting);
+        panel->move(panel->pos() + during);
+        const QPoint dropped = panel->pos();
         controller.rootView()->stripView()->setHovering(false);
         QTRY_COMPARE(panel->height(), compact);
-        QCOMPARE(panel->geometry().bottom(), bottom);
+        QCOMPARE(panel->pos(), during.isNull() ? resting : dropped);
     }
 };
 

@@ -29,44 +29,45 @@ private slots:
         QFETCH(QRect, available);
         QFETCH(QSize, size);
         QFETCH(QPoint, topLeft);
-        const QPoint position = cornerPosition(available, size);
-        QCOMPARE(position, topLeft);
-        // The gaps measured the way a user sees them: 20 px of screen between strip and edge.
-        const QRect strip(position, size);
-        QCOMPARE(available.x() + available.width() - (strip.x() + strip.width()), 20);
-        QCOMPARE(available.y() + available.height() - (strip.y() + strip.height()), 20);
+        QCOMPARE(cornerPosition(available, size), topLeft);
     }
 
-    void growsKeepingBottom_data()
+    // The detail card opens under the compact card and closes again: the compact card holds still unless
+    // the open card would leave the area, and is back where it rested once the card closes.
+    void openAndClose_data()
     {
-        QTest::addColumn<QRect>("current");
-        QTest::addColumn<int>("height");
+        QTest::addColumn<QPoint>("anchor");
         QTest::addColumn<QRect>("available");
-        QTest::addColumn<QRect>("expected");
+        QTest::addColumn<QPoint>("open");
+        QTest::addColumn<QPoint>("closed");
 
         const QRect screen(0, 0, 1920, 1040);
-        QTest::newRow("grow upward") << QRect(1340, 906, 560, 114) << 330 << screen << QRect(1340, 690, 560, 330);
-        QTest::newRow("shrink back") << QRect(1340, 690, 560, 330) << 114 << screen << QRect(1340, 906, 560, 114);
-        QTest::newRow("dragged to the top, pushed down")
-            << QRect(100, 10, 560, 114) << 330 << screen << QRect(100, 0, 560, 330);
-        QTest::newRow("offset screen top")
-            << QRect(2000, 40, 560, 114) << 330 << QRect(1920, 30, 1280, 1024) << QRect(2000, 30, 560, 330);
-        QTest::newRow("below the bottom, pulled up")
-            << QRect(100, 1000, 560, 114) << 200 << screen << QRect(100, 840, 560, 200);
-        QTest::newRow("taller than the screen keeps the top visible")
-            << QRect(0, 200, 560, 100) << 500 << QRect(0, 0, 800, 400) << QRect(0, 0, 560, 500);
-        QTest::newRow("negative origin screen")
-            << QRect(-580, 684, 560, 120) << 300 << QRect(-1280, -200, 1280, 1024) << QRect(-580, 504, 560, 300);
-        QTest::newRow("no screen") << QRect(0, 0, 560, 114) << 330 << QRect() << QRect(0, -216, 560, 330);
+        QTest::newRow("home corner grows upward just enough")
+            << QPoint(1340, 906) << screen << QPoint(1340, 710) << QPoint(1340, 906);
+        QTest::newRow("middle grows downward") << QPoint(600, 400) << screen << QPoint(600, 400) << QPoint(600, 400);
+        QTest::newRow("near the top") << QPoint(600, 5) << screen << QPoint(600, 5) << QPoint(600, 5);
+        QTest::newRow("partly under a top bar stays")
+            << QPoint(600, 10) << QRect(0, 30, 1920, 1010) << QPoint(600, 10) << QPoint(600, 10);
+        QTest::newRow("past the left edge") << QPoint(-200, 400) << screen << QPoint(-200, 400) << QPoint(-200, 400);
+        QTest::newRow("near the bottom, past the right edge")
+            << QPoint(1800, 800) << screen << QPoint(1800, 710) << QPoint(1800, 800);
+        QTest::newRow("dragged below the bottom, pulled up")
+            << QPoint(600, 1000) << screen << QPoint(600, 710) << QPoint(600, 926);
+        QTest::newRow("taller than the area keeps the top visible")
+            << QPoint(0, 100) << QRect(0, 0, 800, 300) << QPoint(0, 0) << QPoint(0, 100);
+        QTest::newRow("no screen") << QPoint(0, 1000) << QRect() << QPoint(0, 1000) << QPoint(0, 1000);
     }
 
-    void growsKeepingBottom()
+    void openAndClose()
     {
-        QFETCH(QRect, current);
-        QFETCH(int, height);
+        QFETCH(QPoint, anchor);
         QFETCH(QRect, available);
-        QFETCH(QRect, expected);
-        QCOMPARE(resizedKeepingBottom(current, height, available), expected);
+        QFETCH(QPoint, open);
+        QFETCH(QPoint, closed);
+        const QSize compactSize(560, 114);
+        const QSize openSize(560, 330);
+        QCOMPARE(anchoredGeometry(anchor, openSize, available), QRect(open, openSize));
+        QCOMPARE(anchoredGeometry(anchor, compactSize, available), QRect(closed, compactSize));
     }
 };
 
