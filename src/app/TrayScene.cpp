@@ -128,6 +128,7 @@ void TrayScene::openWindow()
     }
     // Fresh content on every opening: the clock's schedule starts now and no sheet is up.
     auto* content = new ContentView(&m_delegate.library());
+    content->setUploadDraft(&m_uploadDraft);
     m_window->setContent(content);
     m_window->setFixedWidth(windowWidth);
     const QSize size(windowWidth, m_window->contentHeight());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "upload/UploadDraft.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
@@ -68,6 +70,9 @@ private:
     int m_trayChecks = 0;
     QPointer<FloatingPanel> m_window;
     QPointer<QWidget> m_welcome;
+    // What the user typed into the upload form, and the upload it sent: kept while the window's content is
+    // rebuilt at every opening.
+    UploadDraft m_uploadDraft;
 };
 
 } // namespace pellora

@@ -190,7 +190,7 @@ GitHubUploader::GitHubUploader(UploaderConfig config, QObject* parent)
 // so no callback runs into a half-destroyed uploader.
 GitHubUploader::~GitHubUploader() = default;
 
-void GitHubUploader::upload(const SubmissionEntry& entry, const QStringList& tokens)
+QStringList usableTokens(const QStringList& tokens)
 {
     QStringList usable;
     for (const QString& token : tokens) {
@@ -198,8 +198,19 @@ void GitHubUploader::upload(const SubmissionEntry& entry, const QStringList& tok
         if (!stripped.isEmpty())
             usable << stripped;
     }
+    return usable;
+}
+
+QString missingTokenText()
+{
+    return GitHubUploader::tr("缺少 token，联系运营同学补发 ✋");
+}
+
+void GitHubUploader::upload(const SubmissionEntry& entry, const QStringList& tokens)
+{
+    const QStringList usable = usableTokens(tokens);
     if (usable.isEmpty()) {
-        setState(UploadState::failure(tr("缺少 token，联系运营同学补发 ✋")));
+        setState(UploadState::failure(missingTokenText()));
         return;
     }
     setState(UploadState::uploading());

@@ -83,6 +83,10 @@ UploaderConfig builtInUploaderConfig();
 QStringList builtInTokens();
 // The same rule over any list of stored entries (for tests and for the built-in list).
 QStringList decodeTokenList(const QStringList& storedEntries);
+// The tokens an upload tries: each stripped of the whitespace around it, the blank ones left out.
+QStringList usableTokens(const QStringList& tokens);
+// What the user reads when no usable token is there: the upload's failure, and the form's warning.
+QString missingTokenText();
 
 // The verdict on a complete HTTP answer to the upload of `path`: 2xx is "上传成功 · " + path; any other
 // status is a github error carrying the body's message, or "GitHub <status>" when the body has none.

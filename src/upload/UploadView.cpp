@@ -9,7 +9,6 @@
 #include "views/RoundedCard.h"
 
 #include <QBoxLayout>
-#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -17,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTextDocument>
 #include <QVariantAnimation>
 
@@ -28,6 +28,20 @@ const QColor buttonTint = QColor::fromRgbF(0.86f, 0.74f, 0.94f);
 // The platform's green and red, darkened to 4.5:1 on the form's pale background.
 const QColor successGreen(0x1f, 0x7a, 0x36);
 const QColor failureRed(0xc4, 0x23, 0x1c);
+
+// The schedule editor's height when the screen has room for the whole form, and the lines it keeps at least.
+constexpr int designedScheduleHeight = 140;
+constexpr int scheduleMinimumLines = 3;
+
+// The space around and between the form's blocks: as designed, and tighter on a screen too short to show them
+// that way with the schedule editor's few lines.
+struct Spacing {
+    int top;
+    int gap;
+    int bottom;
+};
+constexpr Spacing roomy{20, 16, 20};
+constexpr Spacing compact{10, 8, 12};
 
 QLabel* label(const QString& text, const QFont& font, const QString& objectName)
 {
@@ -104,12 +118,18 @@ protected:
             fill = fill.darker(112);
         else if (underMouse() && isEnabled())
             fill = fill.lighter(104);
+        // The tint alone hardly stands out from the pale form; the outline sets the button apart. Inset by half
+        // the line so that the whole outline stays inside the widget.
         QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+        shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
         painter.fillPath(shape, fill);
+        painter.setPen(QPen(style::controlOutline(), 1));
+        painter.drawPath(shape);
         if (hasFocus()) {
+            QPainterPath ring;
+            ring.addRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 7, 7);
             painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-            painter.drawPath(shape);
+            painter.drawPath(ring);
         }
 
         const QColor ink = style::primaryText();
@@ -133,14 +153,13 @@ private:
     QVariantAnimation m_spin;
 };
 
-UploadView::UploadView(RoleLibrary* library, QWidget* parent, UploaderConfig config,
-                       std::function<QStringList()> tokens)
-    : QDialog(parent), m_library(library), m_tokens(std::move(tokens)),
-      m_uploader(new GitHubUploader(std::move(config), this))
+UploadView::UploadView(RoleLibrary* library, UploadDraft* draft, QWidget* parent, std::function<QStringList()> tokens)
+    : QDialog(parent), m_library(library), m_draft(draft ? draft : new UploadDraft(builtInUploaderConfig(), this)),
+      m_tokens(std::move(tokens))
 {
     setObjectName(QStringLiteral("uploadView"));
     setWindowTitle(tr("上传角色"));
-    setMinimumSize(360, 400);
+    setMinimumWidth(360);
     // Dark text on the pale gradient whatever the desktop's colour scheme.
     QPalette colours = palette();
     const QColor ink = style::primaryText();
@@ -155,33 +174,50 @@ UploadView::UploadView(RoleLibrary* library, QWidget* parent, UploaderConfig con
     const NavigationFrame frame = buildNavigationFrame(this, tr("上传角色"), QStringLiteral("topBarTitle"),
                                                        createContent(), QStringLiteral("formScroll"));
     connect(frame.closeButton, &QPushButton::clicked, this, &QDialog::close);
+    m_scroll = frame.scrollArea;
+    m_scroll->viewport()->installEventFilter(this);
+    // The button and the status line stay in view under the part that scrolls.
+    layout()->addWidget(createFooter());
+
+    // What was typed before, kept with every edit from now on.
+    const UploadTexts& kept = m_draft->texts;
+    m_nickname->setText(kept.nickname);
+    m_email->setText(kept.email);
+    m_occupation->setText(kept.occupation);
+    m_schedule->setPlainText(kept.schedule);
+    for (QLineEdit* field : {m_nickname, m_email, m_occupation})
+        connect(field, &QLineEdit::textChanged, this, &UploadView::keepTexts);
+    connect(m_schedule, &QPlainTextEdit::textChanged, this, &UploadView::keepTexts);
+    m_nickname->setFocus();
+
+    // Said before anyone types a day that would go nowhere; the button still works and says it again.
+    m_tokenNotice->setVisible(usableTokens(m_tokens ? m_tokens() : QStringList()).isEmpty());
 
     connect(m_nickname, &QLineEdit::textChanged, this, &UploadView::updateButton);
     connect(m_schedule, &QPlainTextEdit::textChanged, this, &UploadView::updateButton);
     connect(m_uploadButton, &QPushButton::clicked, this, &UploadView::submit);
-    connect(m_uploader, &GitHubUploader::stateChanged, this, &UploadView::showState);
+    connect(&m_draft->uploader(), &GitHubUploader::stateChanged, this, &UploadView::showState);
     if (m_library)
         connect(m_library, &RoleLibrary::selectedRoleChanged, this, &UploadView::updateCompanionLine);
     updateCompanionLine();
-    showState(m_uploader->state());
+    showState(m_draft->uploader().state());
 }
 
 UploadView::~UploadView()
 {
-    // A running upload outlives the form, as it would on the server's side anyway; its outcome is shown
-    // nowhere, and the uploader goes once it has one.
-    if (m_uploader->state().kind == UploadState::Kind::uploading) {
-        disconnect(m_uploader, nullptr, this, nullptr);
-        m_uploader->setParent(nullptr);
-        connect(m_uploader, &GitHubUploader::stateChanged, m_uploader, [uploader = m_uploader](const UploadState& s) {
-            if (s.kind != UploadState::Kind::uploading)
-                uploader->deleteLater();
-        });
+    // A draft of the form's own lets a running upload finish, as the request would on the server's side anyway;
+    // it goes once the outcome is in.
+    if (m_draft->parent() == this && m_draft->uploader().state().kind == UploadState::Kind::uploading) {
+        m_draft->setParent(nullptr);
+        connect(&m_draft->uploader(), &GitHubUploader::stateChanged, m_draft, &QObject::deleteLater);
     }
 }
 
 QWidget* UploadView::createContent()
 {
+    m_tokenNotice = label(missingTokenText(), style::monoFont(12), QStringLiteral("tokenNotice"));
+    style::setTextColor(m_tokenNotice, failureRed);
+
     // Header.
     m_companionLine = secondaryLabel({}, 12, QStringLiteral("companionLine"));
     auto* header = new QVBoxLayout;
@@ -206,16 +242,21 @@ QWidget* UploadView::createContent()
         return column;
     };
 
-    // The schedule: an editor inside its rounded outline, the example line always under it.
+    // The schedule: an editor inside its rounded outline, the example line always under it. The editor takes
+    // whatever height the form has left, down to a few lines, and scrolls its text itself; a slot stays on one
+    // line and scrolls sideways rather than breaking in the middle.
     m_schedule = new QPlainTextEdit;
     m_schedule->setObjectName(QStringLiteral("scheduleEdit"));
     m_schedule->setFont(style::monoFont(12));
-    m_schedule->setMinimumHeight(140);
+    m_schedule->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_schedule->setFrameShape(QFrame::NoFrame);
     m_schedule->setBackgroundVisible(false);
     m_schedule->viewport()->setAutoFillBackground(false);
     m_schedule->document()->setDocumentMargin(0);
     m_schedule->setTabChangesFocus(true);
+    m_schedule->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    m_schedule->setMinimumHeight(QFontMetrics(m_schedule->font()).lineSpacing() * scheduleMinimumLines +
+                                 m_schedule->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     auto* scheduleFrame = makeScheduleFrame();
     scheduleFrame->setObjectName(QStringLiteral("scheduleFrame"));
     auto* frameLayout = new QVBoxLayout(scheduleFrame);
@@ -225,10 +266,25 @@ QWidget* UploadView::createContent()
     schedule->setSpacing(8);
     schedule->addWidget(
         label(tr("日程 (遵循 Excel 规格)"), style::monoFont(13, QFont::DemiBold), QStringLiteral("scheduleTitle")));
-    schedule->addWidget(scheduleFrame);
+    schedule->addWidget(scheduleFrame, 1);
     schedule->addWidget(
         secondaryLabel(tr("00:00-01:00 | 事件 | 心情 | 地点 | 精力 | 社交"), 11, QStringLiteral("exampleLine")));
 
+    auto* content = new QWidget;
+    m_column = new QVBoxLayout(content);
+    m_column->setContentsMargins(20, roomy.top, 20, 0);
+    m_column->setSpacing(roomy.gap);
+    m_column->addWidget(m_tokenNotice);
+    m_column->addLayout(header);
+    m_column->addLayout(field(tr("Nickname"), tr("你的 Pellora代号"), QStringLiteral("nicknameField"), m_nickname));
+    m_column->addLayout(field(tr("Email"), tr("方便 commit 显示"), QStringLiteral("emailField"), m_email));
+    m_column->addLayout(field(tr("职业名"), tr("写你想扮演的职业"), QStringLiteral("occupationField"), m_occupation));
+    m_column->addLayout(schedule, 1);
+    return content;
+}
+
+QWidget* UploadView::createFooter()
+{
     m_uploadButton = new UploadButton(tr("上传到 GitHub ٩(｡•́‿•̀｡)۶"));
     m_uploadButton->setObjectName(QStringLiteral("uploadButton"));
     m_uploadButton->setFont(style::monoFont(14, QFont::DemiBold));
@@ -236,19 +292,70 @@ QWidget* UploadView::createContent()
     m_statusLine = label({}, style::monoFont(12), QStringLiteral("statusLine"));
     m_statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(16);
-    column->addLayout(header);
-    column->addLayout(field(tr("Nickname"), tr("你的 Pellora代号"), QStringLiteral("nicknameField"), m_nickname));
-    column->addLayout(field(tr("Email"), tr("方便 commit 显示"), QStringLiteral("emailField"), m_email));
-    column->addLayout(field(tr("职业名"), tr("写你想扮演的职业"), QStringLiteral("occupationField"), m_occupation));
-    column->addLayout(schedule);
-    column->addWidget(m_uploadButton, 0, Qt::AlignLeft);
-    column->addWidget(m_statusLine);
-    column->addStretch(1);
-    return content;
+    auto* footer = new QWidget;
+    footer->setObjectName(QStringLiteral("formFooter"));
+    m_footer = new QVBoxLayout(footer);
+    m_footer->setContentsMargins(20, roomy.gap, 20, roomy.bottom);
+    m_footer->setSpacing(roomy.gap);
+    m_footer->addWidget(m_uploadButton, 0, Qt::AlignLeft);
+    m_footer->addWidget(m_statusLine);
+    return footer;
+}
+
+QSize UploadView::sizeHint() const
+{
+    // A scroll area offers only part of what it holds: count the whole of it, as designed.
+    QSize hint = QDialog::sizeHint().expandedTo(minimumSize());
+    const int content = m_scroll->widget()->heightForWidth(hint.width()) + (m_compact ? compactSaving() : 0);
+    hint.rheight() += content - m_scroll->sizeHint().height() + designedScheduleHeight - m_schedule->minimumHeight();
+    return hint;
+}
+
+void UploadView::setVisible(bool visible)
+{
+    // Qt opens a window at no more than two thirds of the screen; the form asks for its whole size, as much as
+    // the screen's free area holds (its host keeps the window frame inside that area).
+    if (visible && !m_sized && !testAttribute(Qt::WA_Resized) && screen())
+        resize(sizeHint().boundedTo(screen()->availableGeometry().size()));
+    m_sized = m_sized || visible;
+    QDialog::setVisible(visible);
+    // A dialog opens with its first field's text selected, for the first key to replace: a nickname kept
+    // from before is there to go on from.
+    if (visible)
+        m_nickname->end(false);
+}
+
+bool UploadView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && watched == m_scroll->viewport())
+        fitSpacing();
+    return QDialog::eventFilter(watched, event);
+}
+
+// The height the tighter spacing saves: the blocks that scroll have a gap between each two, the footer one
+// above the button and one under it.
+int UploadView::compactSaving() const
+{
+    int blocks = 0;
+    for (int i = 0; i < m_column->count(); ++i)
+        blocks += m_column->itemAt(i)->isEmpty() ? 0 : 1;
+    return roomy.top - compact.top + roomy.bottom - compact.bottom + (blocks + 1) * (roomy.gap - compact.gap);
+}
+
+void UploadView::fitSpacing()
+{
+    // As designed while that fits; tighter before the fields themselves have to scroll.
+    const QWidget* viewport = m_scroll->viewport();
+    const int roomyHeight = m_scroll->widget()->heightForWidth(viewport->width()) + (m_compact ? compactSaving() : 0);
+    const bool tight = roomyHeight > viewport->height();
+    if (tight == m_compact)
+        return;
+    m_compact = tight;
+    const Spacing spacing = tight ? compact : roomy;
+    m_column->setContentsMargins(20, spacing.top, 20, 0);
+    m_column->setSpacing(spacing.gap);
+    m_footer->setContentsMargins(20, spacing.gap, 20, spacing.bottom);
+    m_footer->setSpacing(spacing.gap);
 }
 
 void UploadView::paintEvent(QPaintEvent*)
@@ -266,11 +373,16 @@ QString UploadView::scheduleText() const
     return text;
 }
 
+void UploadView::keepTexts()
+{
+    m_draft->texts = {m_nickname->text(), m_email->text(), m_occupation->text(), scheduleText()};
+}
+
 bool UploadView::canUpload() const
 {
     // Exactly as typed: a nickname of spaces counts as filled.
     return !m_nickname->text().isEmpty() && !m_schedule->document()->isEmpty() &&
-           m_uploader->state().kind != UploadState::Kind::uploading;
+           m_draft->uploader().state().kind != UploadState::Kind::uploading;
 }
 
 void UploadView::updateCompanionLine()
@@ -317,9 +429,10 @@ void UploadView::submit()
     if (!canUpload())
         return;
     const std::optional<Role> role = m_library ? m_library->selectedRole() : std::nullopt;
+    const UploadTexts texts{m_nickname->text(), m_email->text(), m_occupation->text(), scheduleText()};
     const SubmissionEntry entry =
-        newSubmissionEntry(m_nickname->text(), m_email->text(), m_occupation->text(), scheduleText(), role);
-    m_uploader->upload(entry, m_tokens ? m_tokens() : QStringList());
+        newSubmissionEntry(texts.nickname, texts.email, texts.occupation, texts.schedule, role);
+    m_draft->send(texts, entry, m_tokens ? m_tokens() : QStringList());
 }
 
 } // namespace pellora

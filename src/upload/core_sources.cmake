@@ -1,7 +1,8 @@
 # Files of pellora_core in this folder.
 target_sources(pellora_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/SubmissionEntry.h ${CMAKE_CURRENT_LIST_DIR}/SubmissionEntry.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/GitHubUploader.h ${CMAKE_CURRENT_LIST_DIR}/GitHubUploader.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/GitHubUploader.h ${CMAKE_CURRENT_LIST_DIR}/GitHubUploader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UploadDraft.h ${CMAKE_CURRENT_LIST_DIR}/UploadDraft.cpp)
 
 # Where submissions go and as whom, fixed at build time. The tokens are secrets: the repository keeps two
 # empty entries (a build without real ones reports the missing token), and the shipped build sets them.

@@ -137,7 +137,7 @@ void ContentView::showUpload()
 {
     if (m_upload || !m_library)
         return;
-    auto* upload = new UploadView(m_library, window());
+    auto* upload = new UploadView(m_library, m_uploadDraft, window());
     connect(upload, &QObject::destroyed, this, &ContentView::sheetsChanged, Qt::QueuedConnection);
     m_upload = upload;
     showSheet(upload);

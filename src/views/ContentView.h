@@ -15,6 +15,7 @@ namespace pellora {
 
 class RoleLibrary;
 class PixelBackground;
+class UploadDraft;
 
 // "HH:mm" of the instant in local time, 24-hour, always two digits each; one formatter for the process.
 QString clockText(const QDateTime& instant);
@@ -35,6 +36,9 @@ public:
     bool isShowingPicker() const { return m_picker != nullptr; }
     bool isShowingUpload() const { return m_upload != nullptr; }
     QString clock() const;
+
+    // What the upload form starts from and keeps its texts in; it must outlive the content's forms.
+    void setUploadDraft(UploadDraft* draft) { m_uploadDraft = draft; }
 
     void showPicker();
     void showUpload();
@@ -60,6 +64,7 @@ private:
     QTimer m_clockTimer;
     QPointer<QWidget> m_picker;
     QPointer<QWidget> m_upload;
+    UploadDraft* m_uploadDraft = nullptr;
 };
 
 } // namespace pellora

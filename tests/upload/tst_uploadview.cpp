@@ -4,11 +4,14 @@
 #include "upload/UploadView.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,6 +41,7 @@ template <typename Widget> Widget* child(const QWidget& parent, const QString& n
 struct Form {
     const UploadView& view;
     QLineEdit* nickname = child<QLineEdit>(view, u"nicknameField"_s);
+    QLineEdit* email = child<QLineEdit>(view, u"emailField"_s);
     QLineEdit* occupation = child<QLineEdit>(view, u"occupationField"_s);
     QPlainTextEdit* schedule = child<QPlainTextEdit>(view, u"scheduleEdit"_s);
     QAbstractButton* button = child<QAbstractButton>(view, u"uploadButton"_s);
@@ -48,6 +52,7 @@ struct Form {
         nickname->setText(nick);
         schedule->setPlainText(text);
     }
+    UploadTexts texts() const { return {nickname->text(), email->text(), occupation->text(), schedule->toPlainText()}; }
     void press() const { QTest::mouseClick(button, Qt::LeftButton); }
     bool busy() const { return button->property("busy").toBool(); }
     QColor statusColor() const { return status->palette().color(QPalette::WindowText); }
@@ -67,11 +72,18 @@ class TestUploadView : public QObject {
         return options;
     }()};
 
-    // A form aimed at the fake endpoint; the token "stall" gets no answer and waits out `timeoutMs`.
-    std::unique_ptr<UploadView> makeView(const QString& token = u"writer"_s, int timeoutMs = 5000)
+    std::unique_ptr<UploadDraft> m_draft; // the session's, new for every test
+
+    void newDraft(int timeoutMs = 5000)
     {
-        UploaderConfig config{m_base, u"bot@example.invalid"_s, timeoutMs};
-        return std::make_unique<UploadView>(&m_library, nullptr, config, [token] { return QStringList{token}; });
+        m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, timeoutMs});
+    }
+
+    // A form on the session's draft aimed at the fake endpoint; the token "stall" gets no answer and waits out
+    // the draft's timeout.
+    std::unique_ptr<UploadView> makeView(const QString& token = u"writer"_s)
+    {
+        return std::make_unique<UploadView>(&m_library, m_draft.get(), nullptr, [token] { return QStringList{token}; });
     }
 
     qsizetype requests() const { return m_server.requests().size(); }
@@ -88,6 +100,7 @@ private slots:
         m_library.select(role(u"nurse"_s, u"林"_s, u"夜班护士"_s));
         // The fake endpoint refuses a second file under the same name, and names have second precision.
         QDir(m_root.filePath(u"submissions"_s)).removeRecursively();
+        newDraft();
     }
 
     void enabling_data()
@@ -167,9 +180,11 @@ private slots:
         QTest::addColumn<QString>("token");
         QTest::addColumn<QString>("text"); // the status line starts with it
         QTest::addColumn<QColor>("color");
-        QTest::newRow("success") << u"writer"_s << u"上传成功 · submissions/ada-"_s << QColor(0x1f, 0x7a, 0x36);
-        QTest::newRow("rejected") << u"missing"_s << u"GitHub (404): Not Found"_s << red;
-        QTest::newRow("no token") << u" \n"_s << u"缺少 token，联系运营同学补发 ✋"_s << red;
+        QTest::addColumn<bool>("notice"); // the missing token is told at the top before anything is typed
+        QTest::newRow("success") << u"writer"_s << u"上传成功 · submissions/ada-"_s << QColor(0x1f, 0x7a, 0x36)
+                                 << false;
+        QTest::newRow("rejected") << u"missing"_s << u"GitHub (404): Not Found"_s << red << false;
+        QTest::newRow("no token") << u" \n"_s << u"缺少 token，联系运营同学补发 ✋"_s << red << true;
     }
 
     void outcome()
@@ -177,8 +192,12 @@ private slots:
         QFETCH(QString, token);
         QFETCH(QString, text);
         QFETCH(QColor, color);
+        QFETCH(bool, notice);
         const auto view = makeView(token);
         Form form{*view};
+        const auto* tokenNotice = child<QLabel>(*view, u"tokenNotice"_s);
+        QCOMPARE(tokenNotice->isVisibleTo(view.get()), notice);
+        QCOMPARE(tokenNotice->text(), u"缺少 token，联系运营同学补发 ✋"_s);
         form.fill(u"Ada"_s, u"x"_s);
         form.press();
         QTRY_VERIFY2(form.status->text().startsWith(text), qPrintable(form.status->text()));
@@ -197,7 +216,8 @@ private slots:
     // texts are still there and a second press sends them again.
     void uploadingAndSendingAgain()
     {
-        const auto view = makeView(u"stall"_s, 400);
+        newDraft(400);
+        const auto view = makeView(u"stall"_s);
         Form form{*view};
         form.fill(u"Ada"_s, u"00:00-01:00 | 睡觉"_s);
         form.occupation->setText(u"猫"_s);
@@ -223,17 +243,87 @@ private slots:
         QVERIFY(view->isVisible());
     }
 
-    // Closing the form mid-upload lets the request run out; the uploader goes once it has its outcome.
-    void closingWhileUploading()
+    // The form goes at every closing, the session's draft stays: what was typed comes back until it has been
+    // uploaded, and an upload still running when the form closed shows its outcome at the next opening.
+    void reopening_data()
     {
-        auto view = makeView(u"stall"_s, 300);
+        QTest::addColumn<QString>("token"); // empty: nothing sent
+        QTest::addColumn<QString>("editWhileSending");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QString>("status"); // the status line starts with it
+        QTest::newRow("typed, not sent") << QString() << QString() << true << u"填完再上传就好"_s;
+        QTest::newRow("uploaded") << u"writer"_s << QString() << false << u"上传成功 · submissions/ada-"_s;
+        QTest::newRow("rejected") << u"missing"_s << QString() << true << u"GitHub (404): Not Found"_s;
+        QTest::newRow("edited while uploading") << u"writer"_s << u"猫"_s << true << u"上传成功"_s;
+    }
+
+    void reopening()
+    {
+        QFETCH(QString, token);
+        QFETCH(QString, editWhileSending);
+        QFETCH(bool, kept);
+        QFETCH(QString, status);
+        UploadTexts typed{u"Ada"_s, u"ada@example.invalid"_s, u"灯塔看守人"_s,
+                          u"00:00-01:00 | 睡觉\n01:00-07:00 | 梦"_s};
+        {
+            const auto view = makeView(token);
+            Form form{*view};
+            form.email->setText(typed.email);
+            form.occupation->setText(typed.occupation);
+            form.fill(typed.nickname, typed.schedule);
+            if (!token.isEmpty())
+                form.press();
+            if (!editWhileSending.isEmpty())
+                form.occupation->setText(typed.occupation = editWhileSending);
+        } // closed before the answer arrives
+        QTRY_VERIFY(m_draft->uploader().state().kind != UploadState::Kind::uploading);
+        const auto view = makeView(token);
         Form form{*view};
-        form.fill(u"Ada"_s, u"x"_s);
-        form.press();
-        QPointer<GitHubUploader> uploader = view->findChild<GitHubUploader*>();
-        view.reset();
-        QVERIFY(uploader);
-        QTRY_VERIFY(!uploader);
+        QCOMPARE(form.texts(), kept ? typed : UploadTexts());
+        QVERIFY2(form.status->text().startsWith(status), qPrintable(form.status->text()));
+    }
+
+    // On a short screen the button and the status line stay in view and the schedule editor, not the form, gives
+    // way down to a few lines; a slot stays on one line. The form opens with the focus in its first field.
+    void fits_data()
+    {
+        QTest::addColumn<QSize>("size"); // what the window gets; empty: the form's own preferred size
+        QTest::addColumn<bool>("formScrolls");
+        // The screen less a panel of 30 and a window frame of 27 device pixels: at 1024×600, and at 1440×900
+        // scaled by 2 (720×450).
+        QTest::newRow("1024×600") << QSize(360, 543) << false;
+        QTest::newRow("720×450") << QSize(360, 421) << true;
+        QTest::newRow("preferred") << QSize() << false;
+    }
+
+    void fits()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, formScrolls);
+        const auto view = makeView(u" "_s); // the tallest form: it tells of the missing token
+        Form form{*view};
+        QStringList day;
+        for (int i = 0; i < 200; ++i)
+            day << u"%1:00-%1:59 | 在码头数集装箱 | 平静 | 三号泊位 | 3 | 独处"_s.arg(i % 24, 2, 10, QChar(u'0'));
+        form.fill(u"Ada"_s, day.join(u'\n'));
+        if (size.isValid())
+            view->resize(size);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        QCOMPARE(QApplication::focusWidget(), form.nickname);
+        QVERIFY(!form.nickname->hasSelectedText()); // the first key typed does not replace it
+        if (!size.isValid()) {
+            size = view->sizeHint();
+            QCOMPARE(form.schedule->height(), 140);
+        }
+        QCOMPARE(view->size(), size);
+        const QRect visible(QPoint(), size);
+        for (const QWidget* part : {static_cast<QWidget*>(form.button), static_cast<QWidget*>(form.status)})
+            QVERIFY(visible.contains(QRect(part->mapTo(view.get(), QPoint()), part->size())));
+        const auto* scroll = child<QAbstractScrollArea>(*view, u"formScroll"_s);
+        QCOMPARE(scroll->verticalScrollBar()->maximum() > 0, formScrolls);
+        QVERIFY(form.schedule->viewport()->height() >= 3 * QFontMetrics(form.schedule->font()).lineSpacing());
+        QVERIFY(form.schedule->horizontalScrollBar()->maximum() > 0);
     }
 
     void closeButton()

@@ -89,8 +89,7 @@ class TestContrast : public QObject {
         else if (surface == u"welcome" || surface == u"thanks")
             shot.window = std::make_unique<StartupPermissionView>(m_loginItem);
         else if (surface == u"upload")
-            shot.window =
-                std::make_unique<UploadView>(library, nullptr, UploaderConfig{}, [] { return QStringList(); });
+            shot.window = std::make_unique<UploadView>(library, nullptr, nullptr, [] { return QStringList(); });
         else
             shot.window.reset(strip = new FloatingStripView(library, nullptr));
         QWidget& window = *shot.window;
@@ -150,8 +149,8 @@ private slots:
                         "launchAtLoginDetail:s confirmButton confirmButton:o"},
             {"thanks", "thankYouFace:l thankYouText:l"},
             {"upload",
-             "topBarTitle headerTitle companionLine:s formatLine:s nicknameFieldTitle nicknameField emailField "
-             "scheduleEdit exampleLine:s uploadButton statusLine"}}; // emailField: its prompt
+             "tokenNotice topBarTitle headerTitle companionLine:s formatLine:s nicknameFieldTitle nicknameField "
+             "emailField scheduleEdit exampleLine:s uploadButton uploadButton:o statusLine"}}; // emailField: its prompt
         for (const auto& [window, names] : parts) {
             const bool strip = QByteArray(window).startsWith("strip");
             const QStringList surfaces = qstrcmp(window, "strip") == 0
