@@ -51,8 +51,12 @@ void AppDelegate::applyDisplayMode()
 
 void AppDelegate::bringStripToFront()
 {
-    if (m_displayModeStore.mode() != DisplayMode::floatingStrip)
+    if (m_displayModeStore.mode() != DisplayMode::floatingStrip) {
+        // Starting Pellora again must show something: without a tray icon, the strip is the only way in.
+        if (!m_trayIconShown)
+            m_stripController.showStrip(&m_library, &m_displayModeStore);
         return;
+    }
     FloatingPanel* panel = m_stripController.panel();
     if (!panel)
         return;

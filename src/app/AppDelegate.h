@@ -27,8 +27,11 @@ public:
     void applicationDidFinishLaunching();
     // Shows the strip in strip mode, hides it otherwise.
     void applyDisplayMode();
-    // Another launch asked for Pellora: in strip mode, raises the existing strip.
+    // Another launch asked for Pellora: in strip mode, raises the existing strip. In menu-bar-only mode
+    // with no tray icon to reach Pellora by, shows the strip for this session, leaving the stored mode alone.
     void bringStripToFront();
+    // Whether a tray icon is shown; told by the tray scene.
+    void setTrayIconShown(bool shown) { m_trayIconShown = shown; }
 
 private:
     void configureOnLaunch();
@@ -37,6 +40,7 @@ private:
     DisplayModeStore m_displayModeStore;
     FloatingStripWindowController m_stripController;
     bool m_launched = false;
+    bool m_trayIconShown = false;
 };
 
 // Library options for the shipped app: the pack from the resources and the given settings.

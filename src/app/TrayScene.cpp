@@ -13,8 +13,13 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
+#include <QWindow>
+
+#include <cstdio>
 
 namespace pellora {
 namespace {
@@ -22,36 +27,96 @@ namespace {
 // How long to keep looking for a tray that has not come up yet, once a second.
 constexpr int trayChecksBeforeGivingUp = 600;
 
+enum class Edge { top, bottom, left, right };
+
+// The panel edge `anchor` sits at: the side of the work area it lies beyond; within the work area (a panel
+// that reserves no room), the nearer of the top and the bottom.
+Edge edgeBeyond(const QRect& anchor, const QRect& available)
+{
+    if (anchor.bottom() < available.top())
+        return Edge::top;
+    if (anchor.top() > available.bottom())
+        return Edge::bottom;
+    if (anchor.right() < available.left())
+        return Edge::left;
+    if (anchor.left() > available.right())
+        return Edge::right;
+    return anchor.center().y() < available.center().y() ? Edge::top : Edge::bottom;
+}
+
+// The edge where a panel takes room from the screen. Panels along the top and the bottom hold the tray more
+// often than docks at the sides, so they come first.
+Edge panelEdge(const QRect& screen, const QRect& available)
+{
+    if (available.top() > screen.top())
+        return Edge::top;
+    if (available.bottom() < screen.bottom())
+        return Edge::bottom;
+    if (available.left() > screen.left())
+        return Edge::left;
+    if (available.right() < screen.right())
+        return Edge::right;
+    return Edge::top;
+}
+
+void printLine(const QString& line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
 } // namespace
 
-QRect trayWindowGeometry(const QRect& iconGeometry, const QSize& size, const QRect& available, const QPoint& cursor)
+QRect trayWindowGeometry(const QRect& icon, const QPoint& pointer, const QSize& size, const QRect& screen,
+                         const QRect& available)
 {
-    const QRect anchor = iconGeometry.isValid() ? iconGeometry : QRect(cursor, QSize(1, 1));
     constexpr int gap = 4;
-    QRect result(QPoint(anchor.center().x() - size.width() / 2, 0), size);
-    // A tray along the top edge opens the window downward; along the bottom edge, upward.
-    if (!available.isValid() || anchor.center().y() < available.center().y())
-        result.moveTop(anchor.y() + anchor.height() + gap);
-    else
-        result.moveTop(anchor.y() - gap - size.height());
-    if (!available.isValid())
-        return result;
-    const int right = available.x() + available.width();
-    const int bottom = available.y() + available.height();
-    result.moveLeft(std::max(available.x(), std::min(result.x(), right - size.width())));
-    result.moveTop(std::max(available.y(), std::min(result.y(), bottom - size.height())));
-    return result;
+    QRect result(QPoint(), size);
+    const QRect anchor = icon.isValid() || available.contains(pointer) ? icon : QRect(pointer, QSize(1, 1));
+    if (anchor.isValid()) {
+        const int x = anchor.x() + (anchor.width() - size.width()) / 2;
+        const int y = anchor.y() + (anchor.height() - size.height()) / 2;
+        switch (edgeBeyond(anchor, available)) {
+        case Edge::top:
+            result.moveTopLeft({x, anchor.bottom() + 1 + gap});
+            break;
+        case Edge::bottom:
+            result.moveTopLeft({x, anchor.top() - gap - size.height()});
+            break;
+        case Edge::left:
+            result.moveTopLeft({anchor.right() + 1 + gap, y});
+            break;
+        case Edge::right:
+            result.moveTopLeft({anchor.left() - gap - size.width(), y});
+            break;
+        }
+    } else {
+        switch (panelEdge(screen, available)) {
+        case Edge::top:
+            result.moveTopRight(available.topRight());
+            break;
+        case Edge::bottom:
+        case Edge::right:
+            result.moveBottomRight(available.bottomRight());
+            break;
+        case Edge::left:
+            result.moveBottomLeft(available.bottomLeft());
+            break;
+        }
+    }
+    return fitInside(result, available);
 }
 
 TrayScene::TrayScene(AppDelegate& delegate, QSettings* settings, LoginItem& loginItem, QObject* parent)
     : QObject(parent), m_delegate(delegate), m_settings(settings), m_loginItem(loginItem)
 {
-    QAction* open = m_menu.addAction(tr("打开"));
-    open->setObjectName(QStringLiteral("openAction"));
-    connect(open, &QAction::triggered, this, &TrayScene::openWindow);
-    QAction* quit = m_menu.addAction(tr("退出"));
-    quit->setObjectName(QStringLiteral("quitAction"));
-    connect(quit, &QAction::triggered, this, &TrayScene::quitRequested);
+    buildMenu();
+    m_delegate.stripController().setContextMenu(&m_menu);
+    // Any change of the focus, not only the window's own deactivation: while a sheet has the focus, the window
+    // has none to lose when the user turns to another application.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
+            [this] { QTimer::singleShot(0, this, &TrayScene::hideWhenInactive); });
 
     m_trayWait.setInterval(1000);
     connect(&m_trayWait, &QTimer::timeout, this, [this] {
@@ -66,11 +131,72 @@ TrayScene::TrayScene(AppDelegate& delegate, QSettings* settings, LoginItem& logi
 
 TrayScene::~TrayScene()
 {
-    m_delegate.stripController().setFallbackMenu(nullptr);
+    m_delegate.stripController().setContextMenu(nullptr);
+    delete m_loginFailure.data();
     if (FloatingPanel* window = m_window) {
         window->removeEventFilter(this); // no events from a window being torn down
         delete window;
     }
+}
+
+void TrayScene::buildMenu()
+{
+    const auto add = [this](const QString& text, const char* name) {
+        QAction* action = m_menu.addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    connect(add(tr("打开"), "openAction"), &QAction::triggered, this, &TrayScene::openWindow);
+    m_menu.addSeparator();
+
+    // The strip's two commands: its buttons never take the focus, so keyboard and screen-reader users reach
+    // them here.
+    RoleLibrary& library = m_delegate.library();
+    connect(add(tr("换一个"), "drawAction"), &QAction::triggered, &library, &RoleLibrary::drawRandomRole);
+    connect(add(tr("角色库"), "libraryAction"), &QAction::triggered, this,
+            [this] { m_delegate.stripController().modalManager().presentPicker(&m_delegate.library()); });
+    m_menu.addSeparator();
+
+    DisplayModeStore& store = m_delegate.displayModeStore();
+    m_showStrip = add(tr("显示浮窗"), "showStripAction");
+    m_showStrip->setCheckable(true);
+    m_showStrip->setChecked(store.mode() == DisplayMode::floatingStrip);
+    connect(&store, &DisplayModeStore::modeChanged, m_showStrip,
+            [action = m_showStrip](DisplayMode mode) { action->setChecked(mode == DisplayMode::floatingStrip); });
+    connect(m_showStrip, &QAction::triggered, &store,
+            [&store](bool checked) { store.setMode(checked ? DisplayMode::floatingStrip : DisplayMode::menuBarOnly); });
+
+    // Read back at every showing: the entry may have been removed or switched off outside Pellora.
+    m_launchAtLogin = add(tr("登录时启动"), "launchAtLoginAction");
+    m_launchAtLogin->setCheckable(true);
+    connect(&m_menu, &QMenu::aboutToShow, this, [this] { m_launchAtLogin->setChecked(m_loginItem.isEnabled()); });
+    connect(m_launchAtLogin, &QAction::triggered, this, &TrayScene::setLaunchAtLogin);
+    m_menu.addSeparator();
+
+    connect(add(tr("退出"), "quitAction"), &QAction::triggered, this, &TrayScene::quitRequested);
+}
+
+void TrayScene::setLaunchAtLogin(bool enabled)
+{
+    QString error;
+    const bool done = enabled ? m_loginItem.enable(&error) : m_loginItem.disable(&error);
+    m_launchAtLogin->setChecked(m_loginItem.isEnabled());
+    if (done)
+        return;
+    const QString line = enabled ? QStringLiteral("Failed to enable launch at startup: ") + error
+                                 : QStringLiteral("Failed to disable launch at startup: ") + error;
+    printLine(line);
+    // Told where the user looks too; shown, not run modally, so nothing waits on the user's answer.
+    if (m_loginFailure)
+        m_loginFailure->close();
+    m_loginFailure = new QMessageBox(QMessageBox::Warning, tr("Pellora"),
+                                     enabled ? tr("Failed to enable launch at startup: ") + error
+                                             : tr("Failed to disable launch at startup: ") + error,
+                                     QMessageBox::Ok);
+    m_loginFailure->setObjectName(QStringLiteral("launchAtLoginFailure"));
+    m_loginFailure->setTextFormat(Qt::PlainText);
+    m_loginFailure->setAttribute(Qt::WA_DeleteOnClose);
+    m_loginFailure->show();
 }
 
 void TrayScene::start()
@@ -79,30 +205,39 @@ void TrayScene::start()
         createTrayIcon();
         return;
     }
-    waitForTray();
-}
-
-void TrayScene::waitForTray()
-{
-    // Until a tray shows up, the strip's own context menu keeps Pellora reachable.
-    m_delegate.stripController().setFallbackMenu(&m_menu);
     m_trayChecks = 0;
     m_trayWait.start();
 }
 
 void TrayScene::createTrayIcon()
 {
-    m_tray = std::make_unique<QSystemTrayIcon>(trayIcon());
+    m_tray = std::make_unique<QSystemTrayIcon>(trayIcon(), this);
     m_tray->setToolTip(tr("Pellora"));
     m_tray->setContextMenu(&m_menu);
-    connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            toggleWindow();
-        else if (reason == QSystemTrayIcon::DoubleClick && !(m_window && m_window->isVisible()))
-            openWindow(); // the second click of a quick pair arrives as a double click
-    });
+    connect(m_tray.get(), &QSystemTrayIcon::activated, this, &TrayScene::trayActivated);
     m_tray->show();
-    m_delegate.stripController().setFallbackMenu(nullptr);
+    m_delegate.setTrayIconShown(true);
+}
+
+void TrayScene::trayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        toggleWindow();
+        break;
+    case QSystemTrayIcon::DoubleClick: // the second click of a quick pair
+        if (!(m_window && m_window->isVisible()))
+            openWindow();
+        break;
+    case QSystemTrayIcon::Context:
+        // A StatusNotifier host that asks the item for its menu shows none itself; an XEmbed tray icon has
+        // already opened it.
+        if (!m_menu.isVisible())
+            m_menu.popup(QCursor::pos());
+        break;
+    default:
+        break;
+    }
 }
 
 ContentView* TrayScene::content() const
@@ -125,6 +260,7 @@ void TrayScene::openWindow()
         m_window->setObjectName(QStringLiteral("trayWindow"));
         m_window->setWindowTitle(tr("Pellora"));
         m_window->installEventFilter(this);
+        connect(new QShortcut(QKeySequence::Cancel, m_window), &QShortcut::activated, m_window, &QWidget::hide);
     }
     // Fresh content on every opening: the clock's schedule starts now and no sheet is up.
     auto* content = new ContentView(&m_delegate.library());
@@ -132,12 +268,18 @@ void TrayScene::openWindow()
     m_window->setContent(content);
     m_window->setFixedWidth(windowWidth);
     const QSize size(windowWidth, m_window->contentHeight());
-    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    // Taken now, at the activation: on a panel, the pointer is where the user clicked the icon.
+    const QPoint pointer = QCursor::pos();
     const QRect icon = m_tray ? m_tray->geometry() : QRect();
-    m_window->setGeometry(
-        trayWindowGeometry(icon, size, screen ? screen->availableGeometry() : QRect(), QCursor::pos()));
+    const QScreen* screen = QGuiApplication::screenAt(icon.isValid() ? icon.center() : pointer);
+    // A pointer inside a work area tells nothing of the icon: the panel is then looked for on the main screen.
+    if (!screen || (!icon.isValid() && screen->availableGeometry().contains(pointer)))
+        screen = QGuiApplication::primaryScreen();
+    const QRect geometry = trayWindowGeometry(icon, pointer, size, screen ? screen->geometry() : QRect(),
+                                              screen ? screen->availableGeometry() : QRect());
+    // Sized by its content: with nothing to resize or maximise, window managers offer neither.
+    m_window->setFixedSize(geometry.size());
+    m_window->setGeometry(geometry);
     m_window->makeKeyAndOrderFront();
     checkFirstLaunch();
 }
@@ -158,8 +300,8 @@ void TrayScene::checkFirstLaunch()
 
 bool TrayScene::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::WindowDeactivate && watched == m_window)
-        QTimer::singleShot(0, this, &TrayScene::hideWhenInactive);
+    if (watched == m_window && event->type() == QEvent::Hide)
+        closeSheets();
     return QObject::eventFilter(watched, event);
 }
 
@@ -173,6 +315,17 @@ void TrayScene::hideWhenInactive()
             return;
     }
     m_window->hide();
+}
+
+void TrayScene::closeSheets()
+{
+    // Sheets are windows of their own here: left behind, they would stand alone (under the strip, perhaps),
+    // cut off from the window they belong to. They go with it; the next opening starts without them, and the
+    // upload form keeps what was typed.
+    for (QWidget* child : m_window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible() && !child->close())
+            child->hide();
+    }
 }
 
 } // namespace pellora

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QMessageBox;
 class QSettings;
 
 namespace pellora {
@@ -20,14 +21,19 @@ class ContentView;
 class FloatingPanel;
 class LoginItem;
 
-// Where the tray window opens: centred under (or, near the bottom of the screen, over) the tray icon,
-// or at the pointer when the tray gives no icon geometry; always inside the available area.
-QRect trayWindowGeometry(const QRect& iconGeometry, const QSize& size, const QRect& available, const QPoint& cursor);
+// Where the tray window of `size` opens on a screen with the geometry `screen` and the work area `available`:
+// beside the tray icon, on the side facing the work area, when the tray reports the icon's place; else beside
+// the pointer when it lies on a panel (outside the work area), where the user has just clicked the icon. A
+// pointer inside the work area says nothing of the icon (under Wayland it is where it last left an X window):
+// then the corner of the work area next to the panel, top right when no panel takes room. Always inside the
+// work area.
+QRect trayWindowGeometry(const QRect& icon, const QPoint& pointer, const QSize& size, const QRect& screen,
+                         const QRect& available);
 
-/// The tray side of the app: the sparkles tray icon, its menu ("打开", "退出") and its window with the
-/// title, the clock and the three commands. The first opening of that window on a user account offers
-/// the welcome dialog. While no tray is there (at login the tray may start after Pellora), the strip's
-/// context menu offers the same entries, and the scene keeps looking for a tray.
+/// The tray side of the app: the sparkles tray icon, its window with the title, the clock and the three
+/// commands (the first opening on a user account offers the welcome dialog), and Pellora's one menu, offered
+/// by the tray icon and by the strip alike. At login the tray may start after Pellora: the scene keeps
+/// looking for one, and the strip's menu keeps Pellora reachable meanwhile.
 class TrayScene final : public QObject {
     Q_OBJECT
 
@@ -38,7 +44,7 @@ public:
     TrayScene(AppDelegate& delegate, QSettings* settings, LoginItem& loginItem, QObject* parent = nullptr);
     ~TrayScene() override;
 
-    // Shows the tray icon as soon as a tray is there, and hands the strip the fallback menu meanwhile.
+    // Shows the tray icon as soon as a tray is there.
     void start();
 
     // Opens the tray window with fresh content (and the welcome sheet the first time).
@@ -56,15 +62,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void waitForTray();
+    void buildMenu();
+    void setLaunchAtLogin(bool enabled);
     void createTrayIcon();
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
     void checkFirstLaunch();
     void hideWhenInactive();
+    void closeSheets();
 
     AppDelegate& m_delegate;
     QSettings* m_settings;
     LoginItem& m_loginItem;
     QMenu m_menu;
+    QAction* m_showStrip = nullptr;
+    QAction* m_launchAtLogin = nullptr;
+    QPointer<QMessageBox> m_loginFailure;
+    // Declared after the menu it shows, so it goes first.
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QTimer m_trayWait;
     int m_trayChecks = 0;

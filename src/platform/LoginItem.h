@@ -14,6 +14,10 @@ public:
     /// Returns false on failure and, when `error` is given, puts a readable reason in it.
     virtual bool enable(QString* error) = 0;
 
+    /// Removes the registration; succeeds when there is none. Returns false on failure and, when `error`
+    /// is given, puts a readable reason in it.
+    virtual bool disable(QString* error) = 0;
+
     /// Whether the program is registered and the registration is not switched off.
     virtual bool isEnabled() const = 0;
 };

@@ -187,6 +187,20 @@ bool XdgAutostartLoginItem::enable(QString* error)
     return true;
 }
 
+bool XdgAutostartLoginItem::disable(QString* error)
+{
+    if (m_folder.isEmpty())
+        return true; // no folder, no entry
+    // unlink(2) removes the name, never a link's target, and refuses a folder at that name.
+    const QString entry = entryPath();
+    if (::unlink(QFile::encodeName(entry).constData()) == 0 || errno == ENOENT)
+        return true;
+    const int reason = errno;
+    if (error)
+        *error = QStringLiteral("cannot remove %1: %2").arg(entry, qt_error_string(reason));
+    return false;
+}
+
 bool XdgAutostartLoginItem::isEnabled() const
 {
     QFile file(entryPath());

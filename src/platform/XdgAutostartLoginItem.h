@@ -17,6 +17,8 @@ public:
     XdgAutostartLoginItem(QString autostartFolder, QString programPath);
 
     bool enable(QString* error) override;
+    // Removes our entry file itself: a link at its name is removed, never what it leads to.
+    bool disable(QString* error) override;
     bool isEnabled() const override;
 
     QString entryPath() const;

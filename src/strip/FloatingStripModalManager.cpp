@@ -2,10 +2,10 @@
 
 #include "FloatingPanel.h"
 #include "views/CharacterPickerView.h"
+#include "views/Sheet.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStyle>
 
 namespace pellora {
 
@@ -35,11 +35,11 @@ void FloatingStripModalManager::presentPicker(RoleLibrary* library)
     m_pickerPanel = new FloatingPanel({});
     m_pickerPanel->setObjectName(QStringLiteral("pickerPanel"));
     m_pickerPanel->setWindowTitle(tr("选择角色"));
-    m_pickerPanel->resize(pickerSize);
     m_pickerPanel->setContent(makePicker(library));
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        m_pickerPanel->move(
-            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, pickerSize, screen->availableGeometry()).topLeft());
+    // Centred, and on a small screen shrunk to the work area (the list scrolls), so its top bar with both
+    // close buttons is always within reach.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    m_pickerPanel->setGeometry(sheetGeometry(QRect(), pickerSize, screen ? screen->availableGeometry() : QRect()));
     m_pickerPanel->makeKeyAndOrderFront();
 }
 

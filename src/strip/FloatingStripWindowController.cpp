@@ -44,7 +44,7 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
     panel->setContent(root);
     connect(view, &FloatingStripView::shapeChanged, panel, &FloatingPanel::updateShape);
     panel->setShapeProvider([view] { return view->cardsRegion(); });
-    panel->setContextMenu(m_fallbackMenu);
+    panel->setContextMenu(m_contextMenu);
 
     const QSize size(stripWidth, panel->contentHeight());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -57,9 +57,9 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
     emit stripShown();
 }
 
-void FloatingStripWindowController::setFallbackMenu(QMenu* menu)
+void FloatingStripWindowController::setContextMenu(QMenu* menu)
 {
-    m_fallbackMenu = menu;
+    m_contextMenu = menu;
     if (m_panel)
         m_panel->setContextMenu(menu);
 }

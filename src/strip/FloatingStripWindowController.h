@@ -28,8 +28,8 @@ public:
     // Closes the picker panel opened from the strip, then removes the strip.
     void hideStrip();
 
-    // The strip's right-click menu, for when no tray icon is there to offer it; null for none.
-    void setFallbackMenu(QMenu* menu);
+    // The strip's right-click menu, the same as the tray icon's; null for none.
+    void setContextMenu(QMenu* menu);
 
     FloatingPanel* panel() const { return m_panel; }
     FloatingStripRootView* rootView() const;
@@ -41,7 +41,7 @@ signals:
 private:
     FloatingStripModalManager m_modalManager;
     QPointer<FloatingPanel> m_panel;
-    QPointer<QMenu> m_fallbackMenu;
+    QPointer<QMenu> m_contextMenu;
 };
 
 } // namespace pellora

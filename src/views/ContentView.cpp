@@ -112,7 +112,7 @@ void ContentView::resizeEvent(QResizeEvent* event)
 
 QWidget* ContentView::presentSheet(QWidget* content, const QString& title)
 {
-    auto* sheet = new QDialog(window(), Qt::Sheet);
+    auto* sheet = new QDialog(window());
     sheet->setWindowTitle(title);
     auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);

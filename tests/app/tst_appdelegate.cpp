@@ -60,11 +60,20 @@ private slots:
         QVERIFY(delegate->stripController().panel()); // not yet
         QTRY_VERIFY(!delegate->stripController().panel());
 
-        delegate->bringStripToFront(); // nothing to raise in menu-bar-only mode
+        delegate->setTrayIconShown(true);
+        delegate->bringStripToFront(); // nothing to raise in menu-bar-only mode: the tray icon is the way in
         QVERIFY(!delegate->stripController().panel());
 
         delegate->displayModeStore().setMode(DisplayMode::floatingStrip);
         QTRY_VERIFY(delegate->stripController().panel());
+
+        // With no tray icon, starting Pellora again shows the strip, for this session only.
+        delegate->displayModeStore().setMode(DisplayMode::menuBarOnly);
+        QTRY_VERIFY(!delegate->stripController().panel());
+        delegate->setTrayIconShown(false);
+        delegate->bringStripToFront();
+        QVERIFY(delegate->stripController().panel());
+        QCOMPARE(m_settings->value(u"display_mode"_s).toString(), u"menuBarOnly"_s);
     }
 
     void storedMenuBarModeStartsWithoutStrip()

@@ -4,7 +4,10 @@
 #include "strip/FloatingPanel.h"
 #include "support/TestSupport.h"
 #include "views/ContentView.h"
+#include "views/Sheet.h"
 
+#include <QContextMenuEvent>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,12 +18,25 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Counts registrations; the scene itself must never register.
-struct CountingLoginItem final : LoginItem {
-    bool enable(QString*) override { return ++calls > 0; }
-    bool isEnabled() const override { return calls > 0; }
-    int calls = 0;
+// Launch at login held in memory; every change is refused while `failure` is set.
+struct FakeLoginItem final : LoginItem {
+    bool enable(QString* error) override { return change(true, error); }
+    bool disable(QString* error) override { return change(false, error); }
+    bool isEnabled() const override { return enabled; }
+    bool change(bool on, QString* error)
+    {
+        *error = failure;
+        enabled = failure.isEmpty() ? on : enabled;
+        return failure.isEmpty();
+    }
+    bool enabled = false;
+    QString failure;
 };
+
+QAction* menuAction(TrayScene& scene, const char* name)
+{
+    return scene.menu().findChild<QAction*>(QString::fromLatin1(name));
+}
 
 } // namespace
 
@@ -33,29 +49,72 @@ private slots:
     void windowGeometry_data()
     {
         QTest::addColumn<QRect>("icon");
-        QTest::addColumn<QPoint>("cursor");
-        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QRect>("available"); // of a 1280×800 screen at the origin unless said otherwise
         QTest::addColumn<QRect>("expected");
 
         const QSize size(360, 180);
-        const QRect screen(0, 0, 1280, 770);
-        QTest::newRow("tray at the bottom opens upward")
-            << QRect(1200, 772, 24, 24) << QPoint() << screen << QRect(QPoint(920, 588), size);
-        QTest::newRow("tray at the top opens downward")
-            << QRect(600, 2, 24, 24) << QPoint() << QRect(0, 30, 1280, 770) << QRect(QPoint(431, 30), size);
-        QTest::newRow("no icon geometry: at the pointer")
-            << QRect() << QPoint(100, 760) << screen << QRect(QPoint(0, 576), size);
-        QTest::newRow("kept inside an offset screen")
-            << QRect() << QPoint(3190, 10) << QRect(1920, 0, 1280, 1024) << QRect(QPoint(2840, 15), size);
+        const QRect bottomPanel(0, 0, 1280, 770);
+        const QRect topPanel(0, 30, 1280, 770);
+        const QPoint middle(640, 400);
+        // The tray reports the icon's place: beside it, facing the work area, whatever the pointer says.
+        QTest::newRow("icon at the bottom")
+            << QRect(1200, 772, 24, 24) << middle << bottomPanel << QRect(QPoint(920, 588), size);
+        QTest::newRow("icon at the top") << QRect(600, 2, 24, 24) << middle << topPanel << QRect(QPoint(432, 30), size);
+        QTest::newRow("icon at the left")
+            << QRect(8, 700, 24, 24) << middle << QRect(40, 0, 1240, 800) << QRect(QPoint(40, 620), size);
+        QTest::newRow("icon at the right")
+            << QRect(1248, 100, 24, 24) << middle << QRect(0, 0, 1240, 800) << QRect(QPoint(880, 22), size);
+        // No icon geometry: a pointer on a panel is where the icon was clicked.
+        QTest::newRow("pointer on a bottom panel")
+            << QRect() << QPoint(1000, 785) << bottomPanel << QRect(QPoint(821, 590), size);
+        QTest::newRow("pointer on a panel of an offset screen")
+            << QRect() << QPoint(3190, 10) << QRect(1920, 28, 1280, 996) << QRect(QPoint(2840, 28), size);
+        // A pointer in the work area is stale: the corner next to the panel, never mid-screen.
+        QTest::newRow("stale pointer, bottom panel")
+            << QRect() << middle << bottomPanel << QRect(QPoint(920, 590), size);
+        QTest::newRow("stale pointer, top bar and a dock at the left")
+            << QRect() << QPoint(100, 400) << QRect(64, 30, 1216, 770) << QRect(QPoint(920, 30), size);
+        QTest::newRow("stale pointer, no panel")
+            << QRect() << middle << QRect(0, 0, 1280, 800) << QRect(QPoint(920, 0), size);
     }
 
     void windowGeometry()
     {
         QFETCH(QRect, icon);
-        QFETCH(QPoint, cursor);
+        QFETCH(QPoint, pointer);
         QFETCH(QRect, available);
         QFETCH(QRect, expected);
-        QCOMPARE(trayWindowGeometry(icon, QSize(360, 180), available, cursor), expected);
+        const QRect screen = available.x() < 1280 ? QRect(0, 0, 1280, 800) : QRect(1920, 0, 1280, 1024);
+        QCOMPARE(trayWindowGeometry(icon, pointer, QSize(360, 180), screen, available), expected);
+    }
+
+    // Sheets hang from the tray window's top edge; the picker panel, with no window to hang from, is centred.
+    // Both shrink to the work area (their lists scroll) and stay inside it.
+    void sheetGeometry_data()
+    {
+        QTest::addColumn<QRect>("owner");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+
+        const QRect bottomPanel(0, 0, 1280, 770);
+        QTest::newRow("over a tray window at the bottom")
+            << QRect(920, 681, 360, 89) << QSize(375, 375) << bottomPanel << QRect(905, 395, 375, 375);
+        QTest::newRow("taller than the work area")
+            << QRect(920, 681, 360, 89) << QSize(420, 900) << bottomPanel << QRect(860, 0, 420, 770);
+        // 1440×900 at twice the scale, less a 28-pixel panel.
+        QTest::newRow("picker on a small screen")
+            << QRect() << QSize(420, 520) << QRect(0, 0, 720, 436) << QRect(150, 0, 420, 436);
+    }
+
+    void sheetGeometry()
+    {
+        QFETCH(QRect, owner);
+        QFETCH(QSize, size);
+        QFETCH(QRect, available);
+        QFETCH(QRect, expected);
+        QCOMPARE(pellora::sheetGeometry(owner, size, available), expected);
     }
 
     void clockText_data()
@@ -95,7 +154,7 @@ private slots:
     void firstOpeningOffersTheWelcomeOnce()
     {
         QSettings settings(m_dir.filePath(u"scene.ini"_s), QSettings::IniFormat);
-        CountingLoginItem login;
+        FakeLoginItem login;
         AppDelegate delegate(&settings);
         TrayScene scene(delegate, &settings, login);
 
@@ -104,37 +163,115 @@ private slots:
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->width(), 360);
         QVERIFY(settings.value(u"hasLaunchedBefore"_s).toBool());
-        QWidget* welcome = window->findChild<QWidget*>(u"startupPermissionView"_s);
+        QPointer<QWidget> welcome = window->findChild<QWidget*>(u"startupPermissionView"_s);
         QVERIFY(welcome && welcome->isVisible());
+        QVERIFY(welcome->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(window->screen()->availableGeometry().contains(welcome->geometry()));
 
-        // Closing the window with the sheet up, then opening again: no second welcome, fresh content.
+        // The user turns to another window with the sheet up: the window goes away, its sheet with it; the next
+        // opening has fresh content and no second welcome.
         ContentView* first = scene.content();
-        window->hide();
-        welcome->close();
-        QTRY_VERIFY(!window->findChild<QWidget*>(u"startupPermissionView"_s));
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QTRY_VERIFY(!window->isVisible());
+        QTRY_VERIFY(!welcome);
         scene.openWindow();
         QVERIFY(scene.content() != first);
         QVERIFY(!window->findChild<QWidget*>(u"startupPermissionView"_s));
-        QCOMPARE(login.calls, 0);
+        QVERIFY(!login.enabled); // the scene never registers by itself
+
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
     }
 
-    void fallbackMenuWhileNoTray()
+    // One menu, on the strip always and on the tray icon once there is one. Its launch-at-login mark shows the
+    // entry as read when the menu opens and, after a change, as it really is; a refusal is told on standard
+    // output and in a message box.
+    void oneMenuEverywhere_data()
     {
-        qputenv("PELLORA_ASSUME_TRAY", "0");
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("enabledBefore");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("printed");
+
+        const QString refusal = u"cannot write /home/u/.config/autostart/pellora.desktop: Permission denied"_s;
+        QTest::newRow("no tray yet, ticking") << false << false << QString() << QString();
+        QTest::newRow("tray icon, unticking") << true << true << QString() << QString();
+        QTest::newRow("ticking refused") << false << false << refusal
+                                         << u"Failed to enable launch at startup: "_s + refusal;
+        QTest::newRow("unticking refused")
+            << true << true << refusal << u"Failed to disable launch at startup: "_s + refusal;
+    }
+
+    void oneMenuEverywhere()
+    {
+        QFETCH(bool, tray);
+        QFETCH(bool, enabledBefore);
+        QFETCH(QString, failure);
+        QFETCH(QString, printed);
+        qputenv("PELLORA_ASSUME_TRAY", tray ? "1" : "0");
         const auto restore = qScopeGuard([] { qunsetenv("PELLORA_ASSUME_TRAY"); });
-        QSettings settings(m_dir.filePath(u"fallback.ini"_s), QSettings::IniFormat);
-        CountingLoginItem login;
+        QSettings settings(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s),
+                           QSettings::IniFormat);
+        FakeLoginItem login;
         AppDelegate delegate(&settings);
         delegate.applicationDidFinishLaunching();
         TrayScene scene(delegate, &settings, login);
         scene.start();
-        QVERIFY(!scene.trayIconVisible());
-        const QList<QAction*> actions = scene.menu().actions();
-        QCOMPARE(actions.size(), 2);
-        QCOMPARE(actions.at(0)->text(), u"打开"_s);
-        QCOMPARE(actions.at(1)->text(), u"退出"_s);
+        QCOMPARE(scene.trayIconVisible(), tray);
+        QStringList texts;
+        for (const QAction* action : scene.menu().actions())
+            texts.append(action->text());
+        QCOMPARE(
+            texts,
+            (QStringList{u"打开"_s, {}, u"换一个"_s, u"角色库"_s, {}, u"显示浮窗"_s, u"登录时启动"_s, {}, u"退出"_s}));
+
+        // A right click on the strip, and a tray host that asks the item for its menu, both open it.
+        QAction* launchAtLogin = menuAction(scene, "launchAtLoginAction");
+        login.enabled = enabledBefore;
+        FloatingPanel* strip = delegate.stripController().panel();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(9, 9), strip->mapToGlobal(QPoint(9, 9)));
+        QApplication::sendEvent(strip, &click);
+        QTRY_VERIFY(scene.menu().isVisible());
+        QCOMPARE(launchAtLogin->isChecked(), enabledBefore);
+        scene.menu().hide();
+        if (auto* icon = scene.findChild<QSystemTrayIcon*>()) {
+            emit icon->activated(QSystemTrayIcon::Context);
+            QTRY_VERIFY(scene.menu().isVisible());
+            scene.menu().hide();
+        }
+
+        QSignalSpy drawn(&delegate.library(), &RoleLibrary::snapshotChanged);
+        menuAction(scene, "drawAction")->trigger();
+        QCOMPARE(drawn.count(), 1);
+        menuAction(scene, "libraryAction")->trigger();
+        const FloatingPanel* picker = delegate.stripController().modalManager().pickerPanel();
+        QVERIFY(picker && picker->isVisible());
+
+        // The display mode, stored as designed and applied one turn later; the mark follows the store.
+        QAction* showStrip = menuAction(scene, "showStripAction");
+        QVERIFY(showStrip->isChecked());
+        showStrip->trigger();
+        QCOMPARE(settings.value(u"display_mode"_s).toString(), u"menuBarOnly"_s);
+        QTRY_VERIFY(!delegate.stripController().panel());
+        delegate.displayModeStore().setMode(DisplayMode::floatingStrip);
+        QVERIFY(showStrip->isChecked());
+
+        login.failure = failure;
+        StdoutCapture out;
+        launchAtLogin->trigger();
+        QCOMPARE(out.finish().section(u'\n', 0, 0), printed); // Qt's warnings may follow
+        QCOMPARE(login.enabled, failure.isEmpty() != enabledBefore);
+        QCOMPARE(launchAtLogin->isChecked(), login.enabled);
+        QMessageBox* box = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            box = window->isVisible() ? qobject_cast<QMessageBox*>(window) : box;
+        QCOMPARE(box ? box->text() : QString(), printed);
+
         QSignalSpy quit(&scene, &TrayScene::quitRequested);
-        actions.at(1)->trigger();
+        menuAction(scene, "quitAction")->trigger();
         QCOMPARE(quit.count(), 1);
     }
 };

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots of the tray window and the welcome dialog under Xvfb:
+# Takes the README's screenshots of the tray window, the welcome dialog and the menu under Xvfb:
 #   tray_screenshots.sh PATH_TO_PELLORA OUTPUT_DIR
-# Writes tray-window.png and welcome.png (the bottom-right corner of the screen).
+# Writes tray-window.png, welcome.png and menu.png (the bottom-right corner of the screen).
 pellora=$1
 out=$2
 source "$(dirname "$0")/xsession.sh"
@@ -25,4 +25,10 @@ import -window root -crop 560x480+720+320 +repage "$out/welcome.png"
 xdotool key Escape
 sleep 0.8
 import -window root -crop 560x200+720+600 +repage "$out/tray-window.png"
-echo "wrote $out/welcome.png and $out/tray-window.png"
+xdotool key Escape
+sleep 0.5
+xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 3
+sleep 1
+import -window root -crop 320x220+960+580 +repage "$out/menu.png"
+xdotool key Escape
+echo "wrote $out/welcome.png, $out/tray-window.png and $out/menu.png"

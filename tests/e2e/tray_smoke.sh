@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the tray icon under tint2. A click opens the 360-wide tray window with the welcome sheet
-# the first time only; the flag is stored; a second opening shows no sheet.
+# the first time only; the flag is stored; a second opening shows no sheet. The window offers no maximising
+# and Escape closes it. The strip's right click opens Pellora's menu, whose "显示浮窗" hides the strip and
+# stores the mode; the tray icon's menu quits. Without a tray, a second launch shows the hidden strip.
 #   tray_smoke.sh PATH_TO_PELLORA
 pellora=$1
 source "$(dirname "$0")/xsession.sh"
@@ -9,7 +11,8 @@ start_session 1280 800
 fail() { echo "FAIL: $*" >&2; cat "$SESSION_DIR/pellora.log" >&2 || true; exit 1; }
 
 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
-session_pids+=($!)
+first=$!
+session_pids+=($first)
 wait_for_window Pellora 30 >/dev/null || fail "the strip never appeared"
 
 # The docked tray icon: a small viewable window of ours inside the panel.
@@ -47,4 +50,48 @@ for i in $(seq 50); do [[ -n $(ours_with_width 360) ]] && break; sleep 0.1; done
 [[ -n $(ours_with_width 360) ]] || fail "the tray window did not open a second time"
 sleep 1
 [[ -z $(welcome_visible) ]] || fail "the welcome sheet came back"
+window=$(ours_with_width 360)
+xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the tray window can be maximised"
+xdotool key Escape
+for i in $(seq 30); do [[ -z $(ours_with_width 360) ]] && break; sleep 0.1; done
+[[ -z $(ours_with_width 360) ]] || fail "Escape did not close the tray window"
+
+# Pellora's menu: a window of ours the window manager does not manage, neither the docked icon nor a tooltip.
+# The keyboard walks it.
+wait_for_menu() {
+    local i id
+    for i in $(seq 50); do
+        for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
+            [[ $id != "$icon" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
+                ! xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
+        done
+        sleep 0.1
+    done
+    return 1
+}
+read -r sx sy sw sh < <(window_geometry "$(ours_with_width 560)")
+xdotool mousemove $((sx + 40)) $((sy + sh / 2)) click 3
+wait_for_menu || fail "a right click on the strip opened no menu"
+# 打开, 换一个, 角色库, then 显示浮窗, ticked: unticking it hides the strip and stores the mode.
+xdotool key Down Down Down Down Return
+for i in $(seq 30); do [[ -z $(ours_with_width 560) ]] && break; sleep 0.1; done
+[[ -z $(ours_with_width 560) ]] || fail "unticking 显示浮窗 left the strip on screen"
+grep -qx 'display_mode=menuBarOnly' "$XDG_CONFIG_HOME/Pellora/Pellora.conf" || fail "menuBarOnly not stored"
+
+# The tray icon offers the same menu; its last entry quits.
+xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 3
+wait_for_menu || fail "a right click on the tray icon opened no menu"
+xdotool key Up Return
+for i in $(seq 50); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$first" 2>/dev/null && fail "退出 did not quit"
+
+# No tray and no strip: starting Pellora again shows the strip, for the session only.
+PELLORA_ASSUME_TRAY=0 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
+session_pids+=($!)
+sleep 2
+[[ -z $(ours_with_width 560) ]] || fail "the strip showed in menuBarOnly mode"
+PELLORA_ASSUME_TRAY=0 "$pellora" || fail "the second launch failed"
+for i in $(seq 50); do [[ -n $(ours_with_width 560) ]] && break; sleep 0.1; done
+[[ -n $(ours_with_width 560) ]] || fail "a second launch did not show the strip"
+grep -qx 'display_mode=menuBarOnly' "$XDG_CONFIG_HOME/Pellora/Pellora.conf" || fail "the second launch stored a mode"
 echo "PASS"

@@ -49,29 +49,36 @@ private slots:
         QCOMPARE(desktopEntryExec(path), exec);
     }
 
-    // Whatever entry was there, and whether the desktop would run it, enabling replaces it whole. A link at
-    // the entry's name is replaced by the entry, and what it leads to stays as it was.
-    void enableWritesTheWholeEntry_data()
+    // Whatever entry was there, and whether the desktop would run it, enabling replaces it whole and disabling
+    // removes it. A link at the entry's name is replaced or removed, and what it leads to stays as it was.
+    void switchesTheWholeEntry_data()
     {
+        QTest::addColumn<bool>("disabling");
         QTest::addColumn<QByteArray>("earlier");
         QTest::addColumn<bool>("enabledBefore");
         QTest::addColumn<QString>("linkTo"); // under the home folder; a trailing slash makes a folder there
 
-        QTest::newRow("into a missing folder") << QByteArray() << false << QString();
-        // A longer entry: nothing of it may survive.
-        QTest::newRow("hidden") << "[Desktop Entry]\nHidden=true\n" + QByteArray(4096, '#') << false << QString();
-        QTest::newRow("GNOME switch off")
-            << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false << QString();
-        QTest::newRow("hidden=false") << QByteArray("[Desktop Entry]\nHidden=false\n") << true << QString();
-        QTest::newRow("in another group")
-            << QByteArray("[Desktop Entry]\n[Desktop Action a]\nHidden=true\n") << true << QString();
-        QTest::newRow("link to a file") << QByteArray("[Desktop Entry]\nHidden=true\n") << false << u"dotfiles/a"_s;
-        QTest::newRow("dangling link") << QByteArray() << false << u"dotfiles/missing.desktop"_s;
-        QTest::newRow("link to a folder") << QByteArray() << false << u"dotfiles/"_s;
+        for (const bool disabling : {false, true}) {
+            const auto row = [disabling](const char* tag) -> QTestData& {
+                return QTest::addRow("%s %s", disabling ? "disable" : "enable", tag) << disabling;
+            };
+            row("into a missing folder") << QByteArray() << false << QString();
+            // A longer entry: nothing of it may survive.
+            row("hidden") << "[Desktop Entry]\nHidden=true\n" + QByteArray(4096, '#') << false << QString();
+            row("GNOME switch off") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false
+                                    << QString();
+            row("hidden=false") << QByteArray("[Desktop Entry]\nHidden=false\n") << true << QString();
+            row("in another group") << QByteArray("[Desktop Entry]\n[Desktop Action a]\nHidden=true\n") << true
+                                    << QString();
+            row("link to a file") << QByteArray("[Desktop Entry]\nHidden=true\n") << false << u"dotfiles/a"_s;
+            row("dangling link") << QByteArray() << false << u"dotfiles/missing.desktop"_s;
+            row("link to a folder") << QByteArray() << false << u"dotfiles/"_s;
+        }
     }
 
-    void enableWritesTheWholeEntry()
+    void switchesTheWholeEntry()
     {
+        QFETCH(bool, disabling);
         QFETCH(QByteArray, earlier);
         QFETCH(bool, enabledBefore);
         QFETCH(QString, linkTo);
@@ -87,19 +94,22 @@ private slots:
         QCOMPARE(item.isEnabled(), enabledBefore);
 
         QString error;
-        QVERIFY2(item.enable(&error), qPrintable(error));
-        QCOMPARE(readAll(item.entryPath()),
-                 "[Desktop Entry]\n"
-                 "Type=Application\n"
-                 "Name=Pellora\n"
-                 "Comment=A desktop companion that follows an invented persona through its day\n"
-                 "Exec=\"/opt/my 100%% \\\\\"fun\\\\\"/pellora\"\n"
-                 "Icon=pellora\n"
-                 "Terminal=false\n"
-                 "X-GNOME-Autostart-enabled=true\n");
-        QVERIFY(item.isEnabled());
+        QVERIFY2(disabling ? item.disable(&error) : item.enable(&error), qPrintable(error));
+        QCOMPARE(item.isEnabled(), !disabling);
+        if (!disabling) {
+            QCOMPARE(readAll(item.entryPath()),
+                     "[Desktop Entry]\n"
+                     "Type=Application\n"
+                     "Name=Pellora\n"
+                     "Comment=A desktop companion that follows an invented persona through its day\n"
+                     "Exec=\"/opt/my 100%% \\\\\"fun\\\\\"/pellora\"\n"
+                     "Icon=pellora\n"
+                     "Terminal=false\n"
+                     "X-GNOME-Autostart-enabled=true\n");
+        }
         // Written through a temporary file renamed into place: none is left behind.
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"pellora.desktop"_s});
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+                 disabling ? QStringList() : QStringList{u"pellora.desktop"_s});
         if (!linkTo.isEmpty()) {
             QVERIFY(!QFileInfo(item.entryPath()).isSymLink());
             QCOMPARE(QFileInfo::exists(target), !earlier.isNull() || linkTo.endsWith(u'/'));
@@ -108,24 +118,29 @@ private slots:
         }
     }
 
-    void reportsWhyItCannotWrite_data()
+    void reportsWhyItCannotChangeTheEntry_data()
     {
-        // What stands in the way inside a config folder; all but the read-only folder stop root as well.
+        // What stands in the way inside a config folder; all but the read-only folder stop root as well. Where
+        // there is no entry to remove, disabling succeeds.
         QTest::addColumn<QString>("blocker");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("removable");
 
-        QTest::newRow("a file where the folder should be") << u"config/autostart"_s << u"Not a directory"_s;
-        QTest::newRow("a file above the folder") << u"config"_s << u"Not a directory"_s;
-        QTest::newRow("a folder where the entry should be") << u"config/autostart/pellora.desktop/"_s << u"directory"_s;
-        QTest::newRow("a read-only folder") << u"config/autostart/"_s << u"config/autostart/pellora.desktop"_s;
+        QTest::newRow("a file where the folder should be") << u"config/autostart"_s << u"Not a directory"_s << false;
+        QTest::newRow("a file above the folder") << u"config"_s << u"Not a directory"_s << false;
+        QTest::newRow("a folder where the entry should be")
+            << u"config/autostart/pellora.desktop/"_s << u"directory"_s << false;
+        QTest::newRow("a read-only folder") << u"config/autostart/"_s << u"config/autostart/pellora.desktop"_s << true;
         // Never a folder made where a link points: only the user's own existing folder is followed.
-        QTest::newRow("a link to nowhere as the folder") << u"config/autostart -> ../elsewhere"_s << u"File exists"_s;
+        QTest::newRow("a link to nowhere as the folder")
+            << u"config/autostart -> ../elsewhere"_s << u"File exists"_s << true;
     }
 
-    void reportsWhyItCannotWrite()
+    void reportsWhyItCannotChangeTheEntry()
     {
         QFETCH(QString, blocker);
         QFETCH(QString, reason);
+        QFETCH(bool, removable);
 
         QTemporaryDir home;
         const QStringList link = blocker.split(u" -> "_s);
@@ -145,10 +160,15 @@ private slots:
         XdgAutostartLoginItem item(home.filePath(u"config/autostart"_s), u"/usr/bin/pellora"_s);
         QString error;
         const bool enabled = item.enable(&error);
+        QString removeError;
+        const bool removed = item.disable(&removeError);
         if (readOnly)
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!enabled);
         QVERIFY2(error.contains(reason) && error.contains(home.filePath(u"config/autostart"_s)), qPrintable(error));
+        QCOMPARE(removed, removable);
+        QVERIFY2(removable || (removeError.contains(reason) && removeError.contains(item.entryPath())),
+                 qPrintable(removeError));
         QVERIFY(!QFileInfo::exists(home.filePath(u"elsewhere"_s)));
         // No temporary file is left behind.
         QCOMPARE(QDir(home.filePath(u"config/autostart"_s)).entryList(QDir::Files | QDir::Hidden), QStringList());

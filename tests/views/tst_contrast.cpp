@@ -26,6 +26,7 @@ namespace {
 
 class NoLoginItem final : public LoginItem {
     bool enable(QString*) override { return true; }
+    bool disable(QString*) override { return true; }
     bool isEnabled() const override { return false; }
 };
 

@@ -21,6 +21,7 @@ public:
         *error = failure;
         return failure.isEmpty();
     }
+    bool disable(QString*) override { return true; }
     bool isEnabled() const override { return calls > 0 && failure.isEmpty(); }
 
     int calls = 0;
