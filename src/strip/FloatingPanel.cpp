@@ -3,6 +3,7 @@
 #include "StripPlacement.h"
 #include "platform/Compositing.h"
 #include "platform/WindowHints.h"
+#include "presentation/Accessibility.h"
 
 #include <QContextMenuEvent>
 #include <QEvent>
@@ -17,6 +18,7 @@ namespace pellora {
 FloatingPanel::FloatingPanel(Options options, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_options(options)
 {
+    a11y::setRole(this, QAccessible::Window);
     // Flags and translucency are settled before the first show: changing them later recreates the window.
     if (!m_options.takesFocus) {
         // Not focusable (X11: WM_HINTS input false), so a click that drags the panel or presses one of its
