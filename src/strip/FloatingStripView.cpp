@@ -278,7 +278,9 @@ void FloatingStripView::refresh()
         for (QLabel* line : std::as_const(m_upcoming))
             style::setTextColor(line, toQColor(m_palette.text, 0.85));
     }
-    m_face->setText(statusFace(now, snapshot->role.stylePack));
+    const QString face = statusFace(now, snapshot->role.stylePack);
+    m_face->setFont(style::faceFont(face, 20));
+    m_face->setText(face);
     m_title->setText(roleTitle(snapshot->role));
     m_time->setText(now.time);
     m_event->setText(now.event);

@@ -228,7 +228,7 @@ QWidget* UploadView::createContent()
 
     m_uploadButton = new UploadButton(tr("上传到 GitHub ٩(｡•́‿•̀｡)۶"));
     m_uploadButton->setObjectName(QStringLiteral("uploadButton"));
-    m_uploadButton->setFont(style::monoFont(14, QFont::DemiBold));
+    m_uploadButton->setFont(style::faceFont(m_uploadButton->text(), 14, QFont::DemiBold));
 
     m_statusLine = label({}, style::monoFont(12), QStringLiteral("statusLine"));
     m_statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -299,6 +299,7 @@ void UploadView::showState(const UploadState& state)
         color = failureRed;
         break;
     }
+    m_statusLine->setFont(style::faceFont(m_statusLine->text(), 12));
     style::setTextColor(m_statusLine, color);
     m_uploadButton->setBusy(state.kind == UploadState::Kind::uploading);
     updateButton();

@@ -38,7 +38,7 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
 
     auto* face = passive(new QLabel(previewFace(role)), QStringLiteral("face"));
-    face->setFont(style::monoFont(14));
+    face->setFont(style::faceFont(face->text(), 14));
     face->setTextFormat(Qt::PlainText);
 
     auto* title = passive(new QLabel(roleTitle(role)), QStringLiteral("title"));
