@@ -12,6 +12,8 @@ QFont systemFont(int pixelSize, QFont::Weight weight)
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
+    // Chinese text in its simplified forms, from a named font rather than a system-wide fallback search.
+    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK SC")});
     return font;
 }
 
@@ -70,14 +72,14 @@ QFont roundedFont(int pixelSize, QFont::Weight weight)
     }();
     QFont font = systemFont(pixelSize, weight);
     if (!family.isEmpty())
-        font.setFamilies({family, QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()});
+        font.setFamilies(QStringList{family} + font.families());
     return font;
 }
 
 QFont emojiFont(int pixelSize)
 {
     QFont font = systemFont(pixelSize);
-    font.setFamilies({QStringLiteral("Noto Color Emoji"), font.family()});
+    font.setFamilies(QStringList{QStringLiteral("Noto Color Emoji")} + font.families());
     return font;
 }
 
