@@ -89,7 +89,7 @@ if [[ -n $deb ]]; then
     [[ $(field Section) == utils ]] && pass "Section: utils" || fail "Section is '$(field Section)'"
     depends=$(field Depends)
     for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-qpa-plugins \
-        fonts-noto-cjk fonts-noto-color-emoji fonts-dejavu-core fonts-noto-core; do
+        fonts-noto-cjk fonts-noto-color-emoji fonts-dejavu-core fonts-noto-core fonts-freefont-ttf; do
         [[ ", $depends," == *", $needed"[\ ,]* ]] && pass "Depends on $needed" || fail "Depends lacks $needed"
     done
     dpkg-deb --contents "$deb"

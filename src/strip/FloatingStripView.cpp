@@ -302,7 +302,9 @@ void FloatingStripView::refresh()
             style::setTextColor(line, toQColor(m_palette.text, 0.85));
     }
     // Pack texts may hold control characters: labels show them cleaned.
-    m_face->setText(labelText(statusFace(now, snapshot->role.stylePack)));
+    const QString face = labelText(statusFace(now, snapshot->role.stylePack));
+    m_face->setFont(style::faceFont(face, 20));
+    m_face->setText(face);
     m_title->setText(labelText(roleTitle(snapshot->role)));
     m_time->setText(labelText(now.time));
     m_event->setText(labelText(now.event));

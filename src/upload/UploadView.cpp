@@ -291,7 +291,7 @@ QWidget* UploadView::createFooter()
 {
     m_uploadButton = new UploadButton(tr("上传到 GitHub ٩(｡•́‿•̀｡)۶"));
     m_uploadButton->setObjectName(QStringLiteral("uploadButton"));
-    m_uploadButton->setFont(style::monoFont(14, QFont::DemiBold));
+    m_uploadButton->setFont(style::faceFont(m_uploadButton->text(), 14, QFont::DemiBold));
     m_uploadButton->setAccessibleName(tr("上传到 GitHub"));
     a11y::pressOnEnter(m_uploadButton);
     // Focused by Tab only: a click leaves the focus where the user was typing, so locking the button for the
@@ -427,6 +427,7 @@ void UploadView::showState(const UploadState& state)
         color = failureRed;
         break;
     }
+    m_statusLine->setFont(style::faceFont(m_statusLine->text(), 12));
     style::setTextColor(m_statusLine, color);
     // A screen reader presents a change of the focused control's name or description, and ignores changes
     // elsewhere: the status is both the status line's name and the upload button's description, so it is

@@ -44,7 +44,7 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
 
     auto* face = passive(new QLabel(labelText(previewFace(role))), QStringLiteral("face"));
-    face->setFont(style::monoFont(14));
+    face->setFont(style::faceFont(face->text(), 14));
     face->setAccessibleName(role.events.isEmpty() ? tr("表情：没有日程") : a11y::spokenFace(role.events.first()));
     face->setTextFormat(Qt::PlainText);
 

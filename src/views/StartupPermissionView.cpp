@@ -156,10 +156,11 @@ QWidget* StartupPermissionView::createMainContent()
     const QColor primary = style::primaryText();
     const QColor secondary = style::secondaryText();
 
+    const QString welcomeFace = tr("(ﾉ◕ヮ◕)ﾉ*:･ﾟ✧");
     auto* greeting = new QVBoxLayout;
     greeting->setContentsMargins(24, 24, 24, 24);
     greeting->setSpacing(12);
-    QLabel* face = textLabel(tr("(ﾉ◕ヮ◕)ﾉ*:･ﾟ✧"), QStringLiteral("welcomeFace"), style::monoFont(48), primary);
+    QLabel* face = textLabel(welcomeFace, QStringLiteral("welcomeFace"), style::faceFont(welcomeFace, 48), primary);
     face->setAccessibleName(tr("欢呼的表情")); // not its characters
     for (QLabel* label :
          {face,
@@ -249,8 +250,10 @@ QWidget* StartupPermissionView::createThankYouContent()
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(40, 40, 40, 40);
     layout->setSpacing(20);
+    const QString thankYouFace = tr("(´▽｀)ノ");
     layout->addStretch(1);
-    QLabel* face = textLabel(tr("(´▽｀)ノ"), QStringLiteral("thankYouFace"), style::monoFont(64), style::primaryText());
+    QLabel* face = textLabel(thankYouFace, QStringLiteral("thankYouFace"), style::faceFont(thankYouFace, 64),
+                             style::primaryText());
     face->setAccessibleName(tr("挥手的表情"));
     layout->addWidget(face, 0, Qt::AlignHCenter);
     layout->addWidget(textLabel(tr("谢谢~"), QStringLiteral("thankYouText"), style::monoFont(32, QFont::DemiBold),
