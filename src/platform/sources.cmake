@@ -1,4 +1,5 @@
-# Desktop integration: the single-instance guard, the compositing check, window hints and the work area.
+# Desktop integration: the single-instance guard, the compositing check, window hints, the work area
+# and the tiling window managers' socket.
 target_sources(pellora_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.h ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Compositing.h ${CMAKE_CURRENT_LIST_DIR}/Compositing.cpp
@@ -7,6 +8,7 @@ target_sources(pellora_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/X11Selection.h ${CMAKE_CURRENT_LIST_DIR}/X11Selection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Struts.h ${CMAKE_CURRENT_LIST_DIR}/Struts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WorkArea.h ${CMAKE_CURRENT_LIST_DIR}/DesktopWorkArea.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowManagerIpc.h ${CMAKE_CURRENT_LIST_DIR}/WindowManagerIpc.cpp
 )
 
 # On X11 the compositing check, the window hints and the work area ask the display server through xcb.
