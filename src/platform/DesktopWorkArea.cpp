@@ -111,7 +111,10 @@ public:
     }
 
 private:
-    void schedule() { m_recompute.start(); }
+    void schedule()
+    {
+        m_recompute.start();
+    }
 
     void watchScreen(QScreen* screen)
     {
@@ -285,7 +288,10 @@ private:
     mutable xcb_atom_t m_monitorWorkAreasAtom = XCB_ATOM_NONE; // of the desktop shown when last read
 #else
     void startWatchingX11() {}
-    QRect x11WorkArea(const QScreen* screen) const { return screen->geometry(); }
+    QRect x11WorkArea(const QScreen* screen) const
+    {
+        return screen->geometry();
+    }
 #endif
 
     QTimer m_recompute;

@@ -55,7 +55,8 @@ QRect monitorWorkArea(const QRect& monitor, const ReservedSpace& reserved)
             right = std::min(right, rootWidth - reservedRight);
         if (reservedTop > 0 && along(8, rootWidth).overlaps(across) && down.holdsInside(reservedTop))
             top = std::max(top, reservedTop);
-        if (reservedBottom > 0 && along(10, rootWidth).overlaps(across) && down.holdsInside(rootHeight - reservedBottom))
+        if (reservedBottom > 0 && along(10, rootWidth).overlaps(across) &&
+            down.holdsInside(rootHeight - reservedBottom))
             bottom = std::min(bottom, rootHeight - reservedBottom);
     }
     if (left >= right || top >= bottom)
