@@ -62,9 +62,10 @@ int main(int argc, char* argv[])
         return runTerminal(argc, argv, status);
     }
     // Wayland compositors let no client place itself or stay on top; through XWayland the strip keeps
-    // its corner and its place above other windows.
-    if (wayland && x11 && !platformChosen(arguments))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    // its corner and its place above other windows. Without XWayland, Pellora runs on Wayland itself,
+    // where the compositor decides where the strip goes.
+    if (wayland && !platformChosen(arguments))
+        qputenv("QT_QPA_PLATFORM", x11 ? "xcb" : "wayland");
 
     QApplication app(argc, argv);
     setApplicationNames();
