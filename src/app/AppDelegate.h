@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DisplayModeStore.h"
+#include "library/DisplayModeStore.h"
 #include "library/RoleLibrary.h"
 #include "strip/FloatingStripWindowController.h"
 

@@ -8,7 +8,7 @@
 #include "views/ContentView.h"
 #include "views/Sheet.h"
 #include "views/StartupPermissionView.h"
-#include "views/SvgIcon.h"
+#include "widgets/SvgIcon.h"
 
 #include <QApplication>
 #include <QCursor>

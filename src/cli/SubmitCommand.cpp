@@ -7,13 +7,10 @@
 #include "presentation/ControlCharacters.h"
 
 #include <QCommandLineParser>
-#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
-#include <QLocale>
 #include <QSettings>
 #include <QStringDecoder>
-#include <QTimeZone>
 
 #include <cstdio>
 
@@ -111,24 +108,6 @@ int error(CommandLineContext& context, int code, const QString& message)
 }
 
 } // namespace
-
-SubmissionEntry newSubmissionEntry(const QString& nickname, const QString& email, const QString& occupation,
-                                   const QString& schedule, const std::optional<Role>& role)
-{
-    SubmissionEntry entry;
-    entry.nickname = nickname;
-    entry.email = email;
-    entry.occupation = occupation;
-    entry.schedule = schedule;
-    if (role) {
-        entry.selectedRoleID = role->id;
-        entry.selectedRoleName = role->name;
-    }
-    entry.createdAtISO = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    entry.timezone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
-    entry.deviceLocale = QLocale::system().name();
-    return entry;
-}
 
 int runSubmit(const QStringList& arguments, CommandLineContext& context, UploaderConfig config,
               const std::function<QStringList()>& tokens, QIODevice* input)

@@ -5,7 +5,7 @@
 #include "platform/WindowHints.h"
 #include "platform/WindowManagerIpc.h"
 #include "platform/WorkArea.h"
-#include "presentation/Accessibility.h"
+#include "widgets/Accessibility.h"
 
 #include <QContextMenuEvent>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "FloatingStripRootView.h"
 
 #include "FloatingStripView.h"
-#include "app/DisplayModeStore.h"
+#include "library/DisplayModeStore.h"
 
 #include <QVBoxLayout>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DisplayModeStore.h"
+#include "library/DisplayModeStore.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -6,12 +6,13 @@
 #include "StripIconButton.h"
 #include "library/RoleLibrary.h"
 #include "platform/Compositing.h"
-#include "presentation/Accessibility.h"
 #include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
-#include "presentation/EnergyMeterView.h"
-#include "presentation/QtColor.h"
-#include "presentation/Style.h"
+#include "presentation/SpokenText.h"
+#include "widgets/Accessibility.h"
+#include "widgets/EnergyMeterView.h"
+#include "widgets/QtColor.h"
+#include "widgets/Style.h"
 
 #include <QCursor>
 #include <QEvent>

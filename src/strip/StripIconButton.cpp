@@ -1,6 +1,6 @@
 #include "StripIconButton.h"
 
-#include "presentation/Style.h"
+#include "widgets/Style.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -3,10 +3,10 @@
 #include "NavigationFrame.h"
 #include "RoleRow.h"
 #include "RoundedCard.h"
-#include "SvgIcon.h"
 #include "library/RoleLibrary.h"
-#include "presentation/Accessibility.h"
-#include "presentation/Style.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Style.h"
+#include "widgets/SvgIcon.h"
 
 #include <QAbstractButton>
 #include <QBoxLayout>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/RoleLibrary.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -9,7 +11,6 @@ class QVBoxLayout;
 
 namespace pellora {
 
-class RoleLibrary;
 class RoleRow;
 
 /// The role picker: every role of the library with face, title and summary, the selected one marked

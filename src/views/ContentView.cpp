@@ -1,12 +1,12 @@
 #include "ContentView.h"
 
 #include "CharacterPickerView.h"
-#include "PastelButton.h"
-#include "PixelBackground.h"
 #include "Sheet.h"
+#include "UploadView.h"
 #include "library/RoleLibrary.h"
-#include "presentation/Style.h"
-#include "upload/UploadView.h"
+#include "widgets/PastelButton.h"
+#include "widgets/PixelBackground.h"
+#include "widgets/Style.h"
 
 #include <QApplication>
 #include <QDialog>

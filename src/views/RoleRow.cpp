@@ -1,10 +1,11 @@
 #include "RoleRow.h"
 
 #include "LineClampedLabel.h"
-#include "presentation/Accessibility.h"
 #include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
-#include "presentation/Style.h"
+#include "presentation/SpokenText.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Style.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "StartupPermissionView.h"
 
-#include "PastelButton.h"
-#include "PixelBackground.h"
-#include "SvgIcon.h"
 #include "platform/LoginItem.h"
-#include "presentation/Accessibility.h"
-#include "presentation/Style.h"
+#include "widgets/Accessibility.h"
+#include "widgets/PastelButton.h"
+#include "widgets/PixelBackground.h"
+#include "widgets/Style.h"
+#include "widgets/SvgIcon.h"
 
 #include <QAbstractButton>
 #include <QBoxLayout>

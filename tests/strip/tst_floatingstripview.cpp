@@ -1,5 +1,4 @@
 #include "library/RoleLibrary.h"
-#include "presentation/EnergyMeterView.h"
 #include "strip/ElidedLabel.h"
 #include "strip/FloatingPanel.h"
 #include "strip/FloatingStripModalManager.h"
@@ -7,6 +6,7 @@
 #include "strip/StripIconButton.h"
 #include "support/TestSupport.h"
 #include "views/CharacterPickerView.h"
+#include "widgets/EnergyMeterView.h"
 
 #include <QLabel>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "app/DisplayModeStore.h"
+#include "library/DisplayModeStore.h"
 #include "library/RoleLibrary.h"
 #include "platform/WorkArea.h"
 #include "strip/FloatingPanel.h"

@@ -1,13 +1,13 @@
 #include "library/RoleLibrary.h"
 #include "platform/LoginItem.h"
-#include "presentation/Style.h"
 #include "strip/FloatingStripView.h"
 #include "support/Contrast.h"
 #include "support/TestSupport.h"
-#include "upload/UploadView.h"
 #include "views/CharacterPickerView.h"
 #include "views/ContentView.h"
 #include "views/StartupPermissionView.h"
+#include "views/UploadView.h"
+#include "widgets/Style.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "app/DisplayModeStore.h"
+#include "library/DisplayModeStore.h"
 #include "library/SettingsFile.h"
 #include "library/SettingsText.h"
 #include "support/TestSupport.h"

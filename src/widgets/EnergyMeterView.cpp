@@ -1,8 +1,9 @@
 #include "EnergyMeterView.h"
 
 #include "Accessibility.h"
-#include "EnergyMeter.h"
 #include "QtColor.h"
+#include "presentation/EnergyMeter.h"
+#include "presentation/SpokenText.h"
 
 #include <QEvent>
 #include <QFontDatabase>

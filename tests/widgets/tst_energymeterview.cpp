@@ -1,4 +1,4 @@
-#include "presentation/EnergyMeterView.h"
+#include "widgets/EnergyMeterView.h"
 
 #include <QFontMetricsF>
 #include <QtTest>

@@ -2,7 +2,7 @@
 #include "support/Contrast.h"
 #include "support/Keyboard.h"
 #include "upload/FakeContentsServer.h"
-#include "upload/UploadView.h"
+#include "views/UploadView.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

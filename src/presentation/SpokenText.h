@@ -3,11 +3,9 @@
 #include "StatusRendering.h"
 #include "model/TimelineSnapshot.h"
 
-#include <QAccessible>
 #include <QString>
 
-class QAbstractButton;
-class QWidget;
+#include <optional>
 
 namespace pellora::a11y {
 
@@ -26,13 +24,5 @@ QString stripDetails(const TimelineSnapshot& snapshot);
 QString spokenUpcoming(const RoleEvent& event);
 // The energy gauge as words and a fraction ("精力 3/5").
 QString spokenEnergy(std::optional<qint64> level);
-
-// Gives a custom-painted widget the role it plays (a text, a window) instead of a generic container.
-// Only for widgets that need no actions: the widget is exposed as a plain accessible widget.
-void setRole(QWidget* widget, QAccessible::Role role);
-
-// Lets Enter and Return press `button` while it has the focus, as Space does. Buttons never become a
-// dialog's default button instead: Enter typed in a form field must not press a button elsewhere.
-void pressOnEnter(QAbstractButton* button);
 
 } // namespace pellora::a11y

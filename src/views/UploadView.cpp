@@ -1,13 +1,13 @@
 #include "UploadView.h"
 
-#include "views/NavigationFrame.h"
+#include "NavigationFrame.h"
 
-#include "cli/SubmitCommand.h"
+#include "RoundedCard.h"
 #include "library/RoleLibrary.h"
-#include "presentation/Accessibility.h"
 #include "presentation/ControlCharacters.h"
-#include "presentation/Style.h"
-#include "views/RoundedCard.h"
+#include "upload/SubmissionEntry.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Style.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatusRendering.h"
+#include "presentation/StatusRendering.h"
 
 #include <QColor>
 

@@ -1,5 +1,5 @@
-#include "views/PastelButton.h"
-#include "views/PixelBackground.h"
+#include "widgets/PastelButton.h"
+#include "widgets/PixelBackground.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 #include "support/Contrast.h"
-#include "views/SvgIcon.h"
+#include "widgets/SvgIcon.h"
 
 #include <QGuiApplication>
 #include <QImage>

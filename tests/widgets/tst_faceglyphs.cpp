@@ -1,6 +1,6 @@
 #include "presentation/DisplayText.h"
 #include "presentation/StatusRendering.h"
-#include "presentation/Style.h"
+#include "widgets/Style.h"
 
 #include <QGlyphRun>
 #include <QPainter>
