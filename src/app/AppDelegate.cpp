@@ -4,7 +4,16 @@
 
 #include <QTimer>
 
+#include <cstdio>
+
 namespace pellora {
+
+void printLine(const QString& line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
 
 RoleLibraryOptions appLibraryOptions(QSettings* settings, RoleLibraryOptions base)
 {
@@ -14,7 +23,13 @@ RoleLibraryOptions appLibraryOptions(QSettings* settings, RoleLibraryOptions bas
 
 AppDelegate::AppDelegate(QSettings* settings, RoleLibraryOptions libraryOptions, QObject* parent)
     : QObject(parent), m_library(appLibraryOptions(settings, std::move(libraryOptions))), m_displayModeStore(settings)
-{}
+{
+    if (const std::optional<PackFailure>& failure = m_library.packFailure()) {
+        printLine(failure->kind == PackFailure::Kind::missing
+                      ? QStringLiteral("⚠️ roles.json missing from bundle")
+                      : QStringLiteral("Failed to load roles: ") + failure->reason);
+    }
+}
 
 void AppDelegate::applicationDidFinishLaunching()
 {

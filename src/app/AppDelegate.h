@@ -16,7 +16,8 @@ class AppDelegate final : public QObject {
     Q_OBJECT
 
 public:
-    // `settings` must outlive the delegate; `libraryOptions` lets tests pick the pack and the clock.
+    // `settings` must outlive the delegate; `libraryOptions` lets tests pick the pack and the clock. A pack that
+    // gives no roles is reported on standard output.
     explicit AppDelegate(QSettings* settings, RoleLibraryOptions libraryOptions = {}, QObject* parent = nullptr);
 
     RoleLibrary& library() { return m_library; }
@@ -45,5 +46,8 @@ private:
 
 // Library options for the shipped app: the pack from the resources and the given settings.
 RoleLibraryOptions appLibraryOptions(QSettings* settings, RoleLibraryOptions base = {});
+
+// Writes one line on standard output at once: what a user who started Pellora from a terminal is told.
+void printLine(const QString& line);
 
 } // namespace pellora

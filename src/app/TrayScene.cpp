@@ -19,8 +19,6 @@
 #include <QShortcut>
 #include <QWindow>
 
-#include <cstdio>
-
 namespace pellora {
 namespace {
 
@@ -57,13 +55,6 @@ Edge panelEdge(const QRect& screen, const QRect& available)
     if (available.right() < screen.right())
         return Edge::right;
     return Edge::top;
-}
-
-void printLine(const QString& line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
 }
 
 } // namespace
@@ -295,6 +286,8 @@ void TrayScene::checkFirstLaunch()
     m_settings->setValue(firstLaunchKey, true);
     m_settings->sync();
     auto* welcome = new StartupPermissionView(m_loginItem, m_window);
+    connect(welcome, &StartupPermissionView::launchAtLoginFailed, this,
+            [](const QString& error) { printLine(QStringLiteral("Failed to enable launch at startup: ") + error); });
     m_welcome = welcome;
     showSheet(welcome);
 }

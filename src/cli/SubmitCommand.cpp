@@ -1,15 +1,11 @@
 #include "SubmitCommand.h"
 
 #include "library/PackFile.h"
-#include "library/RoleLibrary.h"
-#include "library/SettingsText.h"
-#include "model/RolePackCodec.h"
 #include "presentation/ControlCharacters.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QFile>
-#include <QSettings>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -70,21 +66,8 @@ ScheduleRead readScheduleFile(const QString& path, QIODevice* input)
 // A pack that cannot be read leaves no role, as it leaves the app's library without one.
 std::optional<Role> chosenRole(const CommandLineContext& context)
 {
-    for (const QString& path : context.builtInPackPaths) {
-        if (!QFile::exists(path))
-            continue;
-        const PackFileRead file = readPackFile(path);
-        const RolePackDecodeResult decoded = decodeRolePack(file.bytes);
-        if (!file.error.isEmpty() || !decoded.ok())
-            return std::nullopt;
-        std::optional<QString> storedId;
-        if (context.openSettings) {
-            if (const std::unique_ptr<QSettings> settings = context.openSettings())
-                storedId = settingsText(*settings, RoleLibrary::storageKey);
-        }
-        return restoredRole(decoded.payload.roles, storedId);
-    }
-    return std::nullopt;
+    const RolePackLoad pack = loadRolePack(context.packPath);
+    return pack.failure ? std::nullopt : startingRole(pack.roles, context);
 }
 
 bool isFinal(const UploadState& state)

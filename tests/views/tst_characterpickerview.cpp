@@ -86,8 +86,7 @@ class TestCharacterPickerView : public QObject {
             return words.at(next++);
         };
         if (roles.isEmpty()) // no pack reading: an absent file leaves the library empty
-            options.packPaths = {m_dir.filePath(u"absent.json"_s)};
-        StdoutCapture quiet;
+            options.packPath = m_dir.filePath(u"absent.json"_s);
         return std::make_unique<RoleLibrary>(std::move(options));
     }
 

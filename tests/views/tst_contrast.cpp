@@ -77,7 +77,7 @@ class TestContrast : public QObject {
         QApplication::setPalette(themeFor(desktop));
         RoleLibraryOptions options;
         options.clock = std::make_shared<FakeClock>(QTime(9, 0));
-        options.packPaths = {};
+        options.packPath = {};
         if (surface != u"strip hint")
             options.roles = {role(surface)};
         Shot shot{std::make_unique<RoleLibrary>(options), nullptr, {}};
