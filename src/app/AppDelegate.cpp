@@ -59,7 +59,7 @@ void AppDelegate::configureOnLaunch()
 void AppDelegate::applyDisplayMode()
 {
     if (m_displayModeStore.mode() == DisplayMode::floatingStrip)
-        m_stripController.showStrip(&m_library, &m_displayModeStore);
+        m_stripController.showStrip(&m_library);
     else
         m_stripController.hideStrip();
 }
@@ -69,7 +69,7 @@ void AppDelegate::bringStripToFront()
     if (m_displayModeStore.mode() != DisplayMode::floatingStrip) {
         // Starting Pellora again must show something: without a tray icon, the strip is the only way in.
         if (!m_trayIconShown)
-            m_stripController.showStrip(&m_library, &m_displayModeStore);
+            m_stripController.showStrip(&m_library);
         return;
     }
     FloatingPanel* panel = m_stripController.panel();

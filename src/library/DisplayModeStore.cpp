@@ -18,15 +18,6 @@ QString displayModeText(DisplayMode mode)
     return {};
 }
 
-std::optional<DisplayMode> displayModeFromText(const QString& text)
-{
-    for (DisplayMode mode : allDisplayModes) {
-        if (text == displayModeText(mode))
-            return mode;
-    }
-    return std::nullopt;
-}
-
 DisplayMode restoredDisplayMode(const QString& storedText)
 {
     if (storedText == u"menuBar" || storedText == u"menuBarOnly")

@@ -3,20 +3,13 @@
 #include <QObject>
 #include <QString>
 
-#include <array>
-#include <optional>
-
 class QSettings;
 
 namespace pellora {
 
 enum class DisplayMode { menuBarOnly, floatingStrip };
 
-inline constexpr std::array<DisplayMode, 2> allDisplayModes{DisplayMode::menuBarOnly, DisplayMode::floatingStrip};
-
 QString displayModeText(DisplayMode mode);
-// Exact, case-sensitive: only "menuBarOnly" and "floatingStrip" give a member.
-std::optional<DisplayMode> displayModeFromText(const QString& text);
 // The restore rule, older stored texts included: "menuBar" and "floatingWindow" are still understood,
 // and anything unrecognised means the strip.
 DisplayMode restoredDisplayMode(const QString& storedText);
@@ -24,7 +17,6 @@ DisplayMode restoredDisplayMode(const QString& storedText);
 /// Whether the floating strip is shown, persisted under "display_mode".
 class DisplayModeStore final : public QObject {
     Q_OBJECT
-    Q_PROPERTY(pellora::DisplayMode mode READ mode WRITE setMode NOTIFY modeChanged)
 
 public:
     static inline const QString key = QStringLiteral("display_mode");

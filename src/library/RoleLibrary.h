@@ -35,10 +35,6 @@ struct RoleLibraryOptions {
 /// "selected_role_id") and the snapshot of what that role is doing now, refreshed every 30 seconds.
 class RoleLibrary final : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QList<pellora::Role> roles READ roles NOTIFY rolesChanged)
-    Q_PROPERTY(
-        std::optional<pellora::Role> selectedRole READ selectedRole WRITE setSelectedRole NOTIFY selectedRoleChanged)
-    Q_PROPERTY(std::optional<pellora::TimelineSnapshot> snapshot READ snapshot NOTIFY snapshotChanged)
 
 public:
     static inline const QString storageKey = QStringLiteral("selected_role_id");

@@ -1,7 +1,6 @@
 #include "FloatingStripWindowController.h"
 
 #include "FloatingPanel.h"
-#include "FloatingStripRootView.h"
 #include "FloatingStripView.h"
 #include "StripPlacement.h"
 #include "platform/WorkArea.h"
@@ -21,19 +20,13 @@ FloatingStripWindowController::~FloatingStripWindowController()
     hideStrip();
 }
 
-FloatingStripRootView* FloatingStripWindowController::rootView() const
-{
-    return m_panel ? qobject_cast<FloatingStripRootView*>(m_panel->content()) : nullptr;
-}
-
-void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeStore* store)
+void FloatingStripWindowController::showStrip(RoleLibrary* library)
 {
     m_modalManager.setLibrary(library);
-    auto* root = new FloatingStripRootView(library, store, &m_modalManager);
-    FloatingStripView* view = root->stripView();
+    auto* view = new FloatingStripView(library, &m_modalManager);
 
     if (m_panel) {
-        m_panel->setContent(root);
+        m_panel->setContent(view);
         connect(view, &FloatingStripView::shapeChanged, m_panel, &FloatingPanel::updateShape);
         m_panel->setShapeProvider([view] { return view->cardsRegion(); });
         m_panel->orderFront();
@@ -49,7 +42,7 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
     // stretching the strip over the screen (see FloatingPanel).
     panel->setFixedWidth(stripWidth);
     panel->resize(stripWidth, 200);
-    panel->setContent(root);
+    panel->setContent(view);
     connect(view, &FloatingStripView::shapeChanged, panel, &FloatingPanel::updateShape);
     panel->setShapeProvider([view] { return view->cardsRegion(); });
     panel->setContextMenu(m_contextMenu);
@@ -63,7 +56,6 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
 
     m_panel = panel;
     panel->orderFront();
-    emit stripShown();
 }
 
 void FloatingStripWindowController::setWorkArea(std::unique_ptr<WorkArea> workArea)

@@ -11,8 +11,6 @@ namespace pellora {
 
 class RoleLibrary;
 class WorkArea;
-class DisplayModeStore;
-class FloatingStripRootView;
 
 /// Owns the floating strip: a borderless, always-on-top, translucent panel in the bottom-right corner
 /// of the primary screen's work area, created on the first show, reused on later shows, destroyed on
@@ -31,7 +29,7 @@ public:
 
     // Shows the strip: builds and places it the first time; later calls refresh the content and bring
     // the panel forward without moving it or taking focus.
-    void showStrip(RoleLibrary* library, DisplayModeStore* store);
+    void showStrip(RoleLibrary* library);
     // Closes the picker panel opened from the strip, then removes the strip.
     void hideStrip();
 
@@ -39,11 +37,7 @@ public:
     void setContextMenu(QMenu* menu);
 
     FloatingPanel* panel() const { return m_panel; }
-    FloatingStripRootView* rootView() const;
     FloatingStripModalManager& modalManager() { return m_modalManager; }
-
-signals:
-    void stripShown();
 
 private:
     void followWorkArea();

@@ -117,7 +117,6 @@ QWidget* ContentView::presentSheet(QWidget* content, const QString& title)
     auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
-    connect(sheet, &QObject::destroyed, this, &ContentView::sheetsChanged, Qt::QueuedConnection);
     showSheet(sheet);
     return sheet;
 }
@@ -130,7 +129,6 @@ void ContentView::showPicker()
     QWidget* sheet = presentSheet(picker, tr("选择角色"));
     connect(picker, &CharacterPickerView::dismissRequested, sheet, &QWidget::close);
     m_picker = sheet;
-    emit sheetsChanged();
 }
 
 void ContentView::showUpload()
@@ -138,10 +136,8 @@ void ContentView::showUpload()
     if (m_upload || !m_library)
         return;
     auto* upload = new UploadView(m_library, m_uploadDraft, window());
-    connect(upload, &QObject::destroyed, this, &ContentView::sheetsChanged, Qt::QueuedConnection);
     m_upload = upload;
     showSheet(upload);
-    emit sheetsChanged();
 }
 
 void ContentView::closeKeyWindow()

@@ -81,11 +81,6 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     layout->addWidget(m_mark, 0, Qt::AlignTop);
 }
 
-bool RoleRow::isMarked() const
-{
-    return !m_mark->isHidden();
-}
-
 void RoleRow::setMarked(bool marked)
 {
     m_mark->setVisible(marked);

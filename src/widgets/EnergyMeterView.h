@@ -16,10 +16,8 @@ class EnergyMeterView final : public QWidget {
 public:
     explicit EnergyMeterView(QWidget* parent = nullptr);
 
-    std::optional<qint64> level() const { return m_level; }
     void setLevel(std::optional<qint64> level);
 
-    const StylePalette& stylePalette() const { return m_palette; }
     void setStylePalette(const StylePalette& palette);
 
     // The gauge text as currently shown.

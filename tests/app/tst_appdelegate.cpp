@@ -1,6 +1,5 @@
 #include "app/AppDelegate.h"
 #include "strip/FloatingPanel.h"
-#include "strip/FloatingStripRootView.h"
 #include "support/TestSupport.h"
 
 #include <QSettings>
@@ -44,8 +43,8 @@ private slots:
         FloatingPanel* panel = delegate->stripController().panel();
         QVERIFY(panel && panel->isVisible());
         // The mode is applied a second time one turn later, which refreshes the same panel's content.
-        FloatingStripRootView* first = delegate->stripController().rootView();
-        QTRY_VERIFY(delegate->stripController().rootView() != first);
+        const QWidget* first = delegate->stripController().panel()->content();
+        QTRY_VERIFY(delegate->stripController().panel()->content() != first);
         QCOMPARE(delegate->stripController().panel(), panel);
     }
 

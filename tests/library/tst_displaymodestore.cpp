@@ -105,25 +105,6 @@ private slots:
         QCOMPARE(changes.count(), 2);
         QCOMPARE(storedOnDisk(), "[General]\ndisplay_mode=menuBarOnly\n");
     }
-
-    void modeText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<std::optional<DisplayMode>>("mode");
-        QTest::newRow("menuBarOnly") << u"menuBarOnly"_s << std::optional(DisplayMode::menuBarOnly);
-        QTest::newRow("floatingStrip") << u"floatingStrip"_s << std::optional(DisplayMode::floatingStrip);
-        QTest::newRow("legacy is not a member") << u"menuBar"_s << std::optional<DisplayMode>();
-        QTest::newRow("case") << u"FloatingStrip"_s << std::optional<DisplayMode>();
-    }
-
-    void modeText()
-    {
-        QFETCH(QString, text);
-        QFETCH(std::optional<DisplayMode>, mode);
-        QCOMPARE(displayModeFromText(text), mode);
-        if (mode)
-            QCOMPARE(displayModeText(*mode), text);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDisplayModeStore)

@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 #include "views/CharacterPickerView.h"
 #include "views/LineClampedLabel.h"
+#include "views/RoleRow.h"
 
 #include <QAbstractButton>
 #include <QFontMetricsF>
@@ -55,7 +56,7 @@ QStringList rowIds(const CharacterPickerView& picker, bool marked = false)
     for (const QAbstractButton* row : rowsOf(picker)) {
         const auto* mark = row->findChild<QLabel*>(u"selectionMark"_s);
         if (!marked || (mark && mark->isVisibleTo(row) && mark->text() == u"\u2665\uFE0E"_s))
-            ids.append(row->property("roleId").toString());
+            ids.append(qobject_cast<const RoleRow*>(row)->roleId());
     }
     return ids;
 }
