@@ -92,7 +92,7 @@ int main(int argc, char* argv[])
     TrayScene scene(delegate, settings.get(), loginItem);
     QObject::connect(&scene, &TrayScene::quitRequested, &app, &QCoreApplication::quit);
 
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    QTimer::singleShot(0, &delegate, &AppDelegate::start);
     // The strip first. The tray icon (a D-Bus and an X11 query, an SVG render) and the windows' icon (which
     // the X11 platform renders at four sizes when it sets it) follow, so they do not hold up the first window.
     QTimer::singleShot(0, &scene, [&scene] {

@@ -31,7 +31,7 @@ AppDelegate::AppDelegate(QSettings* settings, RoleLibraryOptions libraryOptions,
     }
 }
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::start()
 {
     if (m_launched)
         return;
@@ -76,7 +76,7 @@ void AppDelegate::bringStripToFront()
     if (!panel)
         return;
     // Raised, not activated: neither another application nor Pellora's own open window loses the focus.
-    panel->orderFront();
+    panel->showWithoutActivating();
 }
 
 } // namespace pellora

@@ -24,11 +24,12 @@ public:
     DisplayModeStore& displayModeStore() { return m_displayModeStore; }
     FloatingStripWindowController& stripController() { return m_stripController; }
 
-    // Launching has finished: runs the launch wiring once.
-    void applicationDidFinishLaunching();
+    // Starts following the display mode, once the event loop runs: the strip is shown or hidden now and after
+    // every change of the mode. Later calls do nothing.
+    void start();
     // Shows the strip in strip mode, hides it otherwise.
     void applyDisplayMode();
-    // Another launch asked for Pellora: in strip mode, raises the existing strip. In menu-bar-only mode
+    // Another launch asked for Pellora: in strip mode, raises the existing strip. In tray-only mode
     // with no tray icon to reach Pellora by, shows the strip for this session, leaving the stored mode alone.
     void bringStripToFront();
     // Whether a tray icon is shown; told by the tray scene.

@@ -145,7 +145,7 @@ void TrayScene::buildMenu()
     RoleLibrary& library = m_delegate.library();
     connect(add(tr("换一个"), "drawAction"), &QAction::triggered, &library, &RoleLibrary::drawRandomRole);
     connect(add(tr("角色库"), "libraryAction"), &QAction::triggered, this,
-            [this] { m_delegate.stripController().modalManager().presentPicker(&m_delegate.library()); });
+            [this] { m_delegate.stripController().pickerController().open(&m_delegate.library()); });
     m_menu.addSeparator();
 
     DisplayModeStore& store = m_delegate.displayModeStore();
@@ -272,7 +272,7 @@ void TrayScene::openWindow()
     // Sized by its content: with nothing to resize or maximise, window managers offer neither.
     m_window->setFixedSize(geometry.size());
     m_window->setGeometry(geometry);
-    m_window->makeKeyAndOrderFront();
+    m_window->showAndActivate();
     checkFirstLaunch();
 }
 
@@ -301,7 +301,7 @@ bool TrayScene::eventFilter(QObject* watched, QEvent* event)
 
 void TrayScene::hideWhenInactive()
 {
-    // Like a menu-bar window: it goes away when the user turns elsewhere, but not for its own sheets.
+    // Like a tray popup: it goes away when the user turns elsewhere, but not for its own sheets.
     if (!m_window || !m_window->isVisible())
         return;
     for (QWidget* active = QApplication::activeWindow(); active; active = active->parentWidget()) {

@@ -7,6 +7,7 @@ class QSettings;
 
 namespace pellora {
 
+// Whether Pellora shows the floating strip or lives in the tray alone; each is named by the text it is stored as.
 enum class DisplayMode { menuBarOnly, floatingStrip };
 
 QString displayModeText(DisplayMode mode);

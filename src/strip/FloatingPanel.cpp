@@ -133,7 +133,7 @@ void FloatingPanel::fitToContent()
     m_fitting = false;
 }
 
-void FloatingPanel::orderFront()
+void FloatingPanel::showWithoutActivating()
 {
     if (isHidden()) {
         // The platform reads WA_ShowWithoutActivating as the window's "_q_showWithoutActivating" property,
@@ -150,10 +150,10 @@ void FloatingPanel::orderFront()
     raise();
 }
 
-void FloatingPanel::makeKeyAndOrderFront()
+void FloatingPanel::showAndActivate()
 {
     if (!m_options.takesFocus) {
-        orderFront();
+        showWithoutActivating();
         return;
     }
     show();

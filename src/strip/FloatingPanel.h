@@ -66,9 +66,9 @@ public:
     void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
     // Shows and raises without taking focus.
-    void orderFront();
+    void showWithoutActivating();
     // Shows, raises and activates; a panel that does not take focus is only shown and raised.
-    void makeKeyAndOrderFront();
+    void showAndActivate();
 
 protected:
     bool event(QEvent* event) override;

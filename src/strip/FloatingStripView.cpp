@@ -1,7 +1,7 @@
 #include "FloatingStripView.h"
 
 #include "ElidedLabel.h"
-#include "FloatingStripModalManager.h"
+#include "RolePickerController.h"
 #include "SpringCurve.h"
 #include "StripIconButton.h"
 #include "library/RoleLibrary.h"
@@ -120,8 +120,8 @@ private:
 
 } // namespace
 
-FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalManager* modalManager, QWidget* parent)
-    : QWidget(parent), m_library(library), m_modalManager(modalManager), m_opaque(!compositingManagerRunning())
+FloatingStripView::FloatingStripView(RoleLibrary* library, RolePickerController* pickerController, QWidget* parent)
+    : QWidget(parent), m_library(library), m_pickerController(pickerController), m_opaque(!compositingManagerRunning())
 {
     setObjectName(QStringLiteral("floatingStrip"));
     // Screen readers meet the strip as one panel named by what the role is doing; its description
@@ -256,10 +256,10 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
             m_library->drawRandomRole();
     });
     connect(m_libraryButton, &QAbstractButton::clicked, this, [this] {
-        if (!m_modalManager)
+        if (!m_pickerController)
             return;
-        if (RoleLibrary* library = m_modalManager->library())
-            m_modalManager->presentPicker(library);
+        if (RoleLibrary* library = m_pickerController->library())
+            m_pickerController->open(library);
     });
     if (m_library)
         connect(m_library, &RoleLibrary::snapshotChanged, this, &FloatingStripView::refresh);

@@ -22,14 +22,14 @@ FloatingStripWindowController::~FloatingStripWindowController()
 
 void FloatingStripWindowController::showStrip(RoleLibrary* library)
 {
-    m_modalManager.setLibrary(library);
-    auto* view = new FloatingStripView(library, &m_modalManager);
+    m_pickerController.setLibrary(library);
+    auto* view = new FloatingStripView(library, &m_pickerController);
 
     if (m_panel) {
         m_panel->setContent(view);
         connect(view, &FloatingStripView::shapeChanged, m_panel, &FloatingPanel::updateShape);
         m_panel->setShapeProvider([view] { return view->cardsRegion(); });
-        m_panel->orderFront();
+        m_panel->showWithoutActivating();
         return;
     }
 
@@ -55,7 +55,7 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library)
         panel->placeAt(cornerPosition(area, size));
 
     m_panel = panel;
-    panel->orderFront();
+    panel->showWithoutActivating();
 }
 
 void FloatingStripWindowController::setWorkArea(std::unique_ptr<WorkArea> workArea)
@@ -89,7 +89,7 @@ void FloatingStripWindowController::setContextMenu(QMenu* menu)
 
 void FloatingStripWindowController::hideStrip()
 {
-    m_modalManager.closeAll();
+    m_pickerController.close();
     if (!m_panel)
         return;
     FloatingPanel* panel = m_panel;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FloatingStripModalManager.h"
+#include "RolePickerController.h"
 
 #include <QObject>
 #include <QPointer>
@@ -37,13 +37,13 @@ public:
     void setContextMenu(QMenu* menu);
 
     FloatingPanel* panel() const { return m_panel; }
-    FloatingStripModalManager& modalManager() { return m_modalManager; }
+    RolePickerController& pickerController() { return m_pickerController; }
 
 private:
     void followWorkArea();
 
     std::unique_ptr<WorkArea> m_workArea;
-    FloatingStripModalManager m_modalManager;
+    RolePickerController m_pickerController;
     QPointer<FloatingPanel> m_panel;
     QPointer<QMenu> m_contextMenu;
     int m_restingHeight = 0; // the compact strip's height when placed: the corner rule places that

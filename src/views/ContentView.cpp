@@ -1,6 +1,6 @@
 #include "ContentView.h"
 
-#include "CharacterPickerView.h"
+#include "RolePickerView.h"
 #include "Sheet.h"
 #include "UploadView.h"
 #include "library/RoleLibrary.h"
@@ -8,7 +8,6 @@
 #include "widgets/PixelBackground.h"
 #include "widgets/Style.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -58,7 +57,7 @@ ContentView::ContentView(RoleLibrary* library, QWidget* parent, std::shared_ptr<
     };
     addCommand(tr("角色库"), "pickerButton", &ContentView::showPicker);
     addCommand(tr("上传"), "uploadButton", &ContentView::showUpload);
-    addCommand(tr("关闭"), "closeButton", &ContentView::closeKeyWindow);
+    addCommand(tr("关闭"), "closeButton", &ContentView::closeWindow);
     commands->addStretch(1);
     stack->addLayout(commands);
 
@@ -125,9 +124,9 @@ void ContentView::showPicker()
 {
     if (m_picker || !m_library)
         return;
-    auto* picker = new CharacterPickerView(m_library);
+    auto* picker = new RolePickerView(m_library);
     QWidget* sheet = presentSheet(picker, tr("选择角色"));
-    connect(picker, &CharacterPickerView::dismissRequested, sheet, &QWidget::close);
+    connect(picker, &RolePickerView::dismissRequested, sheet, &QWidget::close);
     m_picker = sheet;
 }
 
@@ -140,10 +139,9 @@ void ContentView::showUpload()
     showSheet(upload);
 }
 
-void ContentView::closeKeyWindow()
+void ContentView::closeWindow()
 {
-    if (QWidget* active = QApplication::activeWindow())
-        active->close();
+    window()->close();
 }
 
 } // namespace pellora

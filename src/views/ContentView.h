@@ -40,8 +40,6 @@ public:
 
     void showPicker();
     void showUpload();
-    // Closes the application's active window, if any.
-    void closeKeyWindow();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -49,6 +47,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Closes the tray window this content is in.
+    void closeWindow();
     void redrawClock();
     QWidget* presentSheet(QWidget* content, const QString& title);
 

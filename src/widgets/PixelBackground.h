@@ -8,7 +8,7 @@
 
 namespace pellora {
 
-/// The pale backdrop of the menu-bar views: a diagonal gradient under a grid of small white dots.
+/// The pale backdrop of the tray window and its dialogs: a diagonal gradient under a grid of small white dots.
 /// It fills its whole rectangle and lets every click through to what lies under it.
 class PixelBackground final : public QWidget {
     Q_OBJECT

@@ -217,7 +217,7 @@ private slots:
                            QSettings::IniFormat);
         FakeLoginItem login;
         AppDelegate delegate(&settings);
-        delegate.applicationDidFinishLaunching();
+        delegate.start();
         TrayScene scene(delegate, &settings, login);
         scene.start();
         QCOMPARE(scene.findChild<QSystemTrayIcon*>() != nullptr, tray);
@@ -247,7 +247,7 @@ private slots:
         menuAction(scene, "drawAction")->trigger();
         QCOMPARE(drawn.count(), 1);
         menuAction(scene, "libraryAction")->trigger();
-        const FloatingPanel* picker = delegate.stripController().modalManager().pickerPanel();
+        const FloatingPanel* picker = delegate.stripController().pickerController().panel();
         QVERIFY(picker && picker->isVisible());
 
         // The display mode, stored as designed and applied one turn later; the mark follows the store.

@@ -96,7 +96,7 @@ private slots:
 
         QTest::mouseClick(controller.panel()->content()->findChild<StripIconButton*>(u"libraryButton"_s),
                           Qt::LeftButton);
-        QPointer<FloatingPanel> picker = controller.modalManager().pickerPanel();
+        QPointer<FloatingPanel> picker = controller.pickerController().panel();
         QVERIFY(picker && picker->isVisible());
         controller.hideStrip();
         QVERIFY(!controller.panel());

@@ -3,8 +3,8 @@
 #include "strip/FloatingStripView.h"
 #include "support/Contrast.h"
 #include "support/TestSupport.h"
-#include "views/CharacterPickerView.h"
 #include "views/ContentView.h"
+#include "views/RolePickerView.h"
 #include "views/StartupPermissionView.h"
 #include "views/UploadView.h"
 #include "widgets/Style.h"
@@ -86,7 +86,7 @@ class TestContrast : public QObject {
         if (surface == u"tray window")
             shot.window = std::make_unique<ContentView>(library);
         else if (surface == u"picker")
-            shot.window = std::make_unique<CharacterPickerView>(library);
+            shot.window = std::make_unique<RolePickerView>(library);
         else if (surface == u"welcome" || surface == u"thanks")
             shot.window = std::make_unique<StartupPermissionView>(m_loginItem);
         else if (surface == u"upload")

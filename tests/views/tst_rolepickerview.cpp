@@ -1,8 +1,8 @@
 #include "library/RoleLibrary.h"
 #include "support/Keyboard.h"
 #include "support/TestSupport.h"
-#include "views/CharacterPickerView.h"
 #include "views/LineClampedLabel.h"
+#include "views/RolePickerView.h"
 #include "views/RoleRow.h"
 
 #include <QAbstractButton>
@@ -44,13 +44,13 @@ template <typename Widget = QAbstractButton> Widget* child(const QWidget& parent
     return widget;
 }
 
-QList<QAbstractButton*> rowsOf(const CharacterPickerView& picker)
+QList<QAbstractButton*> rowsOf(const RolePickerView& picker)
 {
     return picker.findChildren<QAbstractButton*>(u"roleRow"_s);
 }
 
 // The ids of the rows in order; with `marked`, of those showing the heart only (a hidden mark takes no room).
-QStringList rowIds(const CharacterPickerView& picker, bool marked = false)
+QStringList rowIds(const RolePickerView& picker, bool marked = false)
 {
     QStringList ids;
     for (const QAbstractButton* row : rowsOf(picker)) {
@@ -61,7 +61,7 @@ QStringList rowIds(const CharacterPickerView& picker, bool marked = false)
     return ids;
 }
 
-void showAndWait(CharacterPickerView& picker)
+void showAndWait(RolePickerView& picker)
 {
     picker.resize(420, 520);
     picker.show();
@@ -71,7 +71,7 @@ void showAndWait(CharacterPickerView& picker)
 
 } // namespace
 
-class TestCharacterPickerView : public QObject {
+class TestRolePickerView : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -103,7 +103,7 @@ private slots:
     void emptyPickerShowsTheFixedTexts()
     {
         auto library = makeLibrary({});
-        CharacterPickerView picker(library.get());
+        RolePickerView picker(library.get());
         showAndWait(picker);
         QVERIFY(rowsOf(picker).isEmpty());
         QStringList texts;
@@ -140,7 +140,7 @@ private slots:
                             std::nullopt, StylePack::textOnly,
                             u"short"_s,   {makeEvent(u"09:00-10:00"_s, u"写论文"_s, u"平静"_s, u"图书馆"_s)}};
         auto library = makeLibrary({named, textOnly});
-        CharacterPickerView picker(library.get());
+        RolePickerView picker(library.get());
         showAndWait(picker);
 
         QStringList shown;
@@ -178,7 +178,7 @@ private slots:
         const QStringList ids{u"twin"_s, u"solo"_s, u"twin"_s, u"caf\u00e9"_s};
         auto library =
             makeLibrary({role(ids[0], u"T1"_s), role(ids[1], u"S"_s), role(ids[2], u"T2"_s), role(ids[3], u"K"_s)});
-        CharacterPickerView picker(library.get());
+        RolePickerView picker(library.get());
         QCOMPARE(rowIds(picker), ids);                                       // library order, repeated ids kept
         QCOMPARE(rowIds(picker, true), (QStringList{u"twin"_s, u"twin"_s})); // the library starts on its first role
 
@@ -266,14 +266,14 @@ private slots:
         QFETCH(bool, selects);
 
         auto library = makeLibrary(roles, words);
-        CharacterPickerView picker(library.get());
+        RolePickerView picker(library.get());
         showAndWait(picker);
         m_settings->remove(RoleLibrary::storageKey); // so the test sees the id written again
         QSignalSpy selectionChanges(library.get(), &RoleLibrary::selectedRoleChanged);
         QSignalSpy refreshes(library.get(), &RoleLibrary::snapshotChanged);
-        QSignalSpy dismissals(&picker, &CharacterPickerView::dismissRequested);
+        QSignalSpy dismissals(&picker, &RolePickerView::dismissRequested);
         QString selectedAtDismissal;
-        connect(&picker, &CharacterPickerView::dismissRequested, this,
+        connect(&picker, &RolePickerView::dismissRequested, this,
                 [&] { selectedAtDismissal = library->selectedRole() ? library->selectedRole()->id : QString(); });
 
         bool isRow = false;
@@ -293,5 +293,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCharacterPickerView)
-#include "tst_characterpickerview.moc"
+QTEST_MAIN(TestRolePickerView)
+#include "tst_rolepickerview.moc"

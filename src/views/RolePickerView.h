@@ -17,12 +17,12 @@ class RoleRow;
 /// with a heart, and a random draw. Choosing or drawing changes the library first and then asks the host
 /// to close the picker; so do its two close buttons. It keeps no state of its own and follows the library's
 /// changes while shown.
-class CharacterPickerView final : public QWidget {
+class RolePickerView final : public QWidget {
     Q_OBJECT
 
 public:
     // The library must outlive the picker's use of it; the picker shows nothing once it is gone.
-    explicit CharacterPickerView(RoleLibrary* library, QWidget* parent = nullptr);
+    explicit RolePickerView(RoleLibrary* library, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
 

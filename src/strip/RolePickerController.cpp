@@ -1,7 +1,7 @@
-#include "FloatingStripModalManager.h"
+#include "RolePickerController.h"
 
 #include "FloatingPanel.h"
-#include "views/CharacterPickerView.h"
+#include "views/RolePickerView.h"
 #include "views/Sheet.h"
 
 #include <QGuiApplication>
@@ -9,25 +9,25 @@
 
 namespace pellora {
 
-FloatingStripModalManager::FloatingStripModalManager(QObject* parent) : QObject(parent) {}
+RolePickerController::RolePickerController(QObject* parent) : QObject(parent) {}
 
-FloatingStripModalManager::~FloatingStripModalManager()
+RolePickerController::~RolePickerController()
 {
-    closeAll();
+    close();
 }
 
-void FloatingStripModalManager::presentPicker(RoleLibrary* library)
+void RolePickerController::open(RoleLibrary* library)
 {
     if (m_pickerPanel) {
         // The picker follows its library while it lives, so for the same library the one already built is
         // current; building a new one on every opening would only leave the old one's style renders behind
         // in the pixmap cache (each new palette makes new cache keys).
-        auto* current = qobject_cast<CharacterPickerView*>(m_pickerPanel->content());
+        auto* current = qobject_cast<RolePickerView*>(m_pickerPanel->content());
         if (current && current->library() == library)
             current->scrollToTop();
         else
             m_pickerPanel->setContent(makePicker(library));
-        m_pickerPanel->orderFront();
+        m_pickerPanel->showWithoutActivating();
         m_pickerPanel->activateWindow();
         return;
     }
@@ -40,21 +40,21 @@ void FloatingStripModalManager::presentPicker(RoleLibrary* library)
     // close buttons is always within reach.
     const QScreen* screen = QGuiApplication::primaryScreen();
     m_pickerPanel->setGeometry(sheetGeometry(QRect(), pickerSize, screen ? screen->availableGeometry() : QRect()));
-    m_pickerPanel->makeKeyAndOrderFront();
+    m_pickerPanel->showAndActivate();
 }
 
-CharacterPickerView* FloatingStripModalManager::makePicker(RoleLibrary* library)
+RolePickerView* RolePickerController::makePicker(RoleLibrary* library)
 {
-    auto* picker = new CharacterPickerView(library);
+    auto* picker = new RolePickerView(library);
     // A choice, a draw or a close button takes the panel off the screen; it stays for the next opening.
-    connect(picker, &CharacterPickerView::dismissRequested, this, [this] {
+    connect(picker, &RolePickerView::dismissRequested, this, [this] {
         if (m_pickerPanel)
             m_pickerPanel->hide();
     });
     return picker;
 }
 
-void FloatingStripModalManager::closeAll()
+void RolePickerController::close()
 {
     if (!m_pickerPanel)
         return;

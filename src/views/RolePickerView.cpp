@@ -1,4 +1,4 @@
-#include "CharacterPickerView.h"
+#include "RolePickerView.h"
 
 #include "NavigationFrame.h"
 #include "RoleRow.h"
@@ -73,9 +73,9 @@ QLabel* sectionHeader(const QString& text, const QString& objectName)
 
 } // namespace
 
-CharacterPickerView::CharacterPickerView(RoleLibrary* library, QWidget* parent) : QWidget(parent), m_library(library)
+RolePickerView::RolePickerView(RoleLibrary* library, QWidget* parent) : QWidget(parent), m_library(library)
 {
-    setObjectName(QStringLiteral("characterPicker"));
+    setObjectName(QStringLiteral("rolePicker"));
     // Dark text on the pale gradient whatever the desktop's colour scheme.
     QPalette colours = palette();
     const QColor ink(0x1f, 0x22, 0x33);
@@ -87,7 +87,7 @@ CharacterPickerView::CharacterPickerView(RoleLibrary* library, QWidget* parent) 
 
     const NavigationFrame frame = buildNavigationFrame(this, tr("选择角色"), QStringLiteral("pickerTitle"),
                                                        createContent(), QStringLiteral("roleList"));
-    connect(frame.closeButton, &QPushButton::clicked, this, &CharacterPickerView::dismissRequested);
+    connect(frame.closeButton, &QPushButton::clicked, this, &RolePickerView::dismissRequested);
     m_scrollArea = frame.scrollArea;
 
     // Created last so that it lies above everything else.
@@ -95,26 +95,26 @@ CharacterPickerView::CharacterPickerView(RoleLibrary* library, QWidget* parent) 
         new PlainIconButton(svgIcon(QStringLiteral("xmark.circle.fill")), closeSymbolSize, closeSymbolPadding, this);
     m_cornerClose->setObjectName(QStringLiteral("cornerCloseButton"));
     m_cornerClose->setAccessibleName(tr("关闭"));
-    connect(m_cornerClose, &QAbstractButton::clicked, this, &CharacterPickerView::dismissRequested);
+    connect(m_cornerClose, &QAbstractButton::clicked, this, &RolePickerView::dismissRequested);
 
     if (m_library) {
-        connect(m_library, &RoleLibrary::rolesChanged, this, &CharacterPickerView::rebuildRows);
-        connect(m_library, &RoleLibrary::selectedRoleChanged, this, &CharacterPickerView::updateMarks);
+        connect(m_library, &RoleLibrary::rolesChanged, this, &RolePickerView::rebuildRows);
+        connect(m_library, &RoleLibrary::selectedRoleChanged, this, &RolePickerView::updateMarks);
     }
     rebuildRows();
 }
 
-QSize CharacterPickerView::sizeHint() const
+QSize RolePickerView::sizeHint() const
 {
     return {420, 520};
 }
 
-void CharacterPickerView::scrollToTop()
+void RolePickerView::scrollToTop()
 {
     m_scrollArea->verticalScrollBar()->setValue(m_scrollArea->verticalScrollBar()->minimum());
 }
 
-QWidget* CharacterPickerView::createContent()
+QWidget* RolePickerView::createContent()
 {
     auto* randomButton = new QPushButton(svgIcon(QStringLiteral("sparkles")), tr("Random luck"));
     randomButton->setObjectName(QStringLiteral("randomButton"));
@@ -125,7 +125,7 @@ QWidget* CharacterPickerView::createContent()
     randomButton->setIconSize({16, 16});
     randomButton->setAccessibleDescription(tr("抽一张今日卡片"));
     a11y::pressOnEnter(randomButton);
-    connect(randomButton, &QPushButton::clicked, this, &CharacterPickerView::drawRandomRole);
+    connect(randomButton, &QPushButton::clicked, this, &RolePickerView::drawRandomRole);
 
     auto* randomCard = sectionCard();
     randomCard->setObjectName(QStringLiteral("randomCard"));
@@ -153,12 +153,12 @@ QWidget* CharacterPickerView::createContent()
     return content;
 }
 
-void CharacterPickerView::paintEvent(QPaintEvent*)
+void RolePickerView::paintEvent(QPaintEvent*)
 {
     paintNavigationBackground(this, QColor::fromRgbF(0.97f, 0.98f, 1.0f), QColor::fromRgbF(0.94f, 0.93f, 0.99f));
 }
 
-void CharacterPickerView::resizeEvent(QResizeEvent* event)
+void RolePickerView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     m_cornerClose->move(width() - cornerInset - m_cornerClose->width(), cornerInset);
@@ -167,7 +167,7 @@ void CharacterPickerView::resizeEvent(QResizeEvent* event)
 
 // Rows are rebuilt only when the list of roles changes, never from a row's own click: a selection
 // change just moves the mark, so the clicked row outlives its signal.
-void CharacterPickerView::rebuildRows()
+void RolePickerView::rebuildRows()
 {
     qDeleteAll(m_rows);
     m_rows.clear();
@@ -184,21 +184,21 @@ void CharacterPickerView::rebuildRows()
     updateMarks();
 }
 
-void CharacterPickerView::updateMarks()
+void RolePickerView::updateMarks()
 {
     const std::optional<Role> selected = m_library ? m_library->selectedRole() : std::nullopt;
     for (RoleRow* row : std::as_const(m_rows))
         row->setMarked(selected && canonicallyEqual(selected->id, row->roleId()));
 }
 
-void CharacterPickerView::chooseRole(const RoleRow* row)
+void RolePickerView::chooseRole(const RoleRow* row)
 {
     if (m_library)
         m_library->select(row->role());
     emit dismissRequested();
 }
 
-void CharacterPickerView::drawRandomRole()
+void RolePickerView::drawRandomRole()
 {
     if (m_library)
         m_library->drawRandomRole();

@@ -9,18 +9,18 @@
 
 namespace pellora {
 
-class CharacterPickerView;
+class RolePickerView;
 
 /// Opens the role picker from the strip in a floating panel of its own, reuses that panel on later
 /// openings (where the user left it), and closes it when the strip goes away.
-class FloatingStripModalManager final : public QObject {
+class RolePickerController final : public QObject {
     Q_OBJECT
 
 public:
     static constexpr QSize pickerSize{420, 520};
 
-    explicit FloatingStripModalManager(QObject* parent = nullptr);
-    ~FloatingStripModalManager() override;
+    explicit RolePickerController(QObject* parent = nullptr);
+    ~RolePickerController() override;
 
     // The library the strip's panels work on; a non-owning binding that empties itself when the
     // library is destroyed. Set by the strip controller on every show.
@@ -28,14 +28,15 @@ public:
     void setLibrary(RoleLibrary* library) { m_library = library; }
 
     // Opens the picker panel (centred the first time) or brings the existing one forward, showing `library`.
-    void presentPicker(RoleLibrary* library);
+    void open(RoleLibrary* library);
     // Closes and forgets the picker panel.
-    void closeAll();
+    void close();
 
-    FloatingPanel* pickerPanel() const { return m_pickerPanel; }
+    // The picker's panel while it exists.
+    FloatingPanel* panel() const { return m_pickerPanel; }
 
 private:
-    CharacterPickerView* makePicker(RoleLibrary* library);
+    RolePickerView* makePicker(RoleLibrary* library);
 
     QPointer<RoleLibrary> m_library;
     QPointer<FloatingPanel> m_pickerPanel;
