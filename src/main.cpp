@@ -5,9 +5,9 @@
 #include "pellora_version.h"
 #include "platform/SingleInstance.h"
 #include "platform/XdgAutostartLoginItem.h"
+#include "widgets/SvgIcon.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QPixmapCache>
 #include <QSettings>
 #include <QTimer>
@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
     // the X11 platform renders at four sizes when it sets it) follow, so they do not hold up the first window.
     QTimer::singleShot(0, &scene, [&scene] {
         scene.start();
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pellora.svg")));
+        QApplication::setWindowIcon(svgIcon(QStringLiteral("pellora")));
     });
     return app.exec();
 }

@@ -164,9 +164,9 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, RolePickerController*
     compactRow->addLayout(texts, 1);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
-    m_drawButton = new StripIconButton(QStringLiteral(":/icons/die.face.5.svg"), tr("换一个"), m_compact);
+    m_drawButton = new StripIconButton(QStringLiteral("die.face.5"), tr("换一个"), m_compact);
     m_drawButton->setObjectName(QStringLiteral("drawButton"));
-    m_libraryButton = new StripIconButton(QStringLiteral(":/icons/person.3.svg"), tr("角色库"), m_compact);
+    m_libraryButton = new StripIconButton(QStringLiteral("person.3"), tr("角色库"), m_compact);
     m_libraryButton->setObjectName(QStringLiteral("libraryButton"));
     buttons->addWidget(m_drawButton);
     buttons->addWidget(m_libraryButton);

@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -44,8 +45,9 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         if (hasFocus()) {
-            painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-            painter.drawEllipse(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+            QPainterPath ring;
+            ring.addEllipse(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+            style::paintFocusRing(painter, *this, ring);
         }
         painter.setOpacity(isDown() ? 0.6 : 1.0);
         QRect symbol({0, 0}, iconSize());
@@ -77,13 +79,7 @@ RolePickerView::RolePickerView(RoleLibrary* library, QWidget* parent) : QWidget(
 {
     setObjectName(QStringLiteral("rolePicker"));
     // Dark text on the pale gradient whatever the desktop's colour scheme.
-    QPalette colours = palette();
-    const QColor ink(0x1f, 0x22, 0x33);
-    colours.setColor(QPalette::WindowText, ink);
-    colours.setColor(QPalette::Text, ink);
-    colours.setColor(QPalette::ButtonText, ink);
-    colours.setColor(QPalette::Button, QColor(0xfa, 0xfa, 0xfd));
-    setPalette(colours);
+    style::setDarkInk(this, QColor(0x1f, 0x22, 0x33));
 
     const NavigationFrame frame = buildNavigationFrame(this, tr("选择角色"), QStringLiteral("pickerTitle"),
                                                        createContent(), QStringLiteral("roleList"));

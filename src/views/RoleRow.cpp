@@ -97,12 +97,8 @@ void RoleRow::paintEvent(QPaintEvent*)
     shape.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
     if (isDown() || underMouse())
         painter.fillPath(shape, QColor::fromRgbF(0, 0, 0, isDown() ? 0.08f : 0.04f));
-    if (hasFocus()) {
-        QColor ring = palette().color(QPalette::Highlight);
-        ring.setAlphaF(0.6f);
-        painter.setPen(QPen(ring, 1.5));
-        painter.drawPath(shape);
-    }
+    if (hasFocus())
+        style::paintFocusRing(painter, *this, shape, 0.6);
 }
 
 void RoleRow::enterEvent(QEnterEvent* event)

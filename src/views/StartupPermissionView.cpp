@@ -112,12 +112,11 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         // Only a focus ring for keyboard users; the row itself has no backing.
-        if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        if (!style::hasKeyboardFocus(*this))
             return;
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+        style::paintFocusRing(painter, *this, QRectF(rect()).adjusted(1, 1, -1, -1), 6);
     }
 };
 

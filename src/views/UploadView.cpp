@@ -5,6 +5,7 @@
 #include "RoundedCard.h"
 #include "library/RoleLibrary.h"
 #include "presentation/ControlCharacters.h"
+#include "presentation/DisplayText.h"
 #include "upload/SubmissionEntry.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Style.h"
@@ -126,12 +127,8 @@ protected:
         painter.fillPath(shape, fill);
         painter.setPen(QPen(style::controlOutline(), 1));
         painter.drawPath(shape);
-        if (hasFocus()) {
-            QPainterPath ring;
-            ring.addRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 7, 7);
-            painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-            painter.drawPath(ring);
-        }
+        if (hasFocus())
+            style::paintFocusRing(painter, *this, QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 7);
 
         const QColor ink = style::primaryText();
         if (property("busy").toBool()) {
@@ -161,15 +158,11 @@ UploadView::UploadView(RoleLibrary* library, UploadDraft* draft, QWidget* parent
     setObjectName(QStringLiteral("uploadView"));
     setWindowTitle(tr("上传角色"));
     setMinimumWidth(360);
-    // Dark text on the pale gradient whatever the desktop's colour scheme.
+    // Dark text on the pale gradient whatever the desktop's colour scheme, in white fields.
+    style::setDarkInk(this, style::primaryText());
     QPalette colours = palette();
-    const QColor ink = style::primaryText();
-    colours.setColor(QPalette::WindowText, ink);
-    colours.setColor(QPalette::Text, ink);
-    colours.setColor(QPalette::ButtonText, ink);
     colours.setColor(QPalette::PlaceholderText, style::secondaryText());
     colours.setColor(QPalette::Base, Qt::white);
-    colours.setColor(QPalette::Button, QColor(0xfa, 0xfa, 0xfd));
     setPalette(colours);
 
     const NavigationFrame frame = buildNavigationFrame(this, tr("上传角色"), QStringLiteral("topBarTitle"),
@@ -402,8 +395,7 @@ void UploadView::updateCompanionLine()
 {
     const std::optional<Role> role = m_library ? m_library->selectedRole() : std::nullopt;
     if (role) {
-        const QString name = role->displayName ? *role->displayName + QStringLiteral(" · ") + role->name : role->name;
-        m_companionLine->setText(tr("当前伴随：") + labelText(name));
+        m_companionLine->setText(tr("当前伴随：") + labelText(roleTitle(*role)));
     }
     m_companionLine->setVisible(role.has_value());
 }

@@ -55,12 +55,8 @@ void PastelButton::paintEvent(QPaintEvent*)
     painter.drawPath(shape);
 
     // Keyboard users need to see where the focus is; a pointer click shows no ring.
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        QPainterPath ring;
-        ring.addRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), cornerRadius - 1, cornerRadius - 1);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.drawPath(ring);
-    }
+    if (style::hasKeyboardFocus(*this))
+        style::paintFocusRing(painter, *this, QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), cornerRadius - 1);
 
     painter.setFont(font());
     painter.setPen(style::primaryText());

@@ -1,6 +1,8 @@
 #include "Style.h"
 
 #include <QFontDatabase>
+#include <QPainter>
+#include <QPainterPath>
 #include <QWidget>
 
 #include <algorithm>
@@ -118,6 +120,39 @@ void setTextColor(QWidget* widget, const QColor& color)
     palette.setColor(QPalette::WindowText, color);
     palette.setColor(QPalette::ButtonText, color);
     widget->setPalette(palette);
+}
+
+void setDarkInk(QWidget* widget, const QColor& ink)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, ink);
+    palette.setColor(QPalette::Text, ink);
+    palette.setColor(QPalette::ButtonText, ink);
+    palette.setColor(QPalette::Button, QColor(0xfa, 0xfa, 0xfd));
+    widget->setPalette(palette);
+}
+
+bool hasKeyboardFocus(const QWidget& widget)
+{
+    return widget.hasFocus() && widget.window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+void paintFocusRing(QPainter& painter, const QWidget& widget, const QPainterPath& ring, double opacity)
+{
+    QColor color = widget.palette().color(QPalette::Highlight);
+    color.setAlphaF(float(color.alphaF() * opacity));
+    painter.save();
+    painter.setPen(QPen(color, 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(ring);
+    painter.restore();
+}
+
+void paintFocusRing(QPainter& painter, const QWidget& widget, const QRectF& rect, qreal radius)
+{
+    QPainterPath ring;
+    ring.addRoundedRect(rect, radius, radius);
+    paintFocusRing(painter, widget, ring);
 }
 
 } // namespace pellora::style

@@ -3,6 +3,9 @@
 #include <QColor>
 #include <QFont>
 
+class QPainter;
+class QPainterPath;
+class QRectF;
 class QWidget;
 
 namespace pellora::style {
@@ -32,5 +35,16 @@ QColor controlOutline();
 
 // Sets the colour `widget` draws its text in, also inside a button (a label in a clickable row).
 void setTextColor(QWidget* widget, const QColor& color);
+// Dark text on a pale surface whatever the desktop's colour scheme: `ink` for the texts of `widget` and its
+// children, and a near-white face for their buttons.
+void setDarkInk(QWidget* widget, const QColor& ink);
+
+// Whether `widget` has the focus and the keyboard brought it there: a click that focuses a control leaves no ring.
+bool hasKeyboardFocus(const QWidget& widget);
+// The focus ring of a custom-painted control: a 1.5-pixel line along `ring` in the highlight colour of the
+// widget's palette, at `opacity`.
+void paintFocusRing(QPainter& painter, const QWidget& widget, const QPainterPath& ring, double opacity = 1.0);
+// The same along the rounded rectangle `rect`.
+void paintFocusRing(QPainter& painter, const QWidget& widget, const QRectF& rect, qreal radius);
 
 } // namespace pellora::style
