@@ -8,14 +8,7 @@ namespace pellora {
 
 QString displayModeText(DisplayMode mode)
 {
-    switch (mode) {
-    case DisplayMode::menuBarOnly:
-        return QStringLiteral("menuBarOnly");
-    case DisplayMode::floatingStrip:
-        return QStringLiteral("floatingStrip");
-    }
-    Q_UNREACHABLE();
-    return {};
+    return mode == DisplayMode::menuBarOnly ? QStringLiteral("menuBarOnly") : QStringLiteral("floatingStrip");
 }
 
 DisplayMode restoredDisplayMode(const QString& storedText)

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <array>
+
 namespace pellora::a11y {
 namespace {
 
@@ -23,19 +25,12 @@ QString orNone(const QString& text)
 
 QString moodWords(MoodCategory category)
 {
-    switch (category) {
-    case MoodCategory::sleeping:
-        return tr("睡觉");
-    case MoodCategory::chill:
-        return tr("放松");
-    case MoodCategory::focus:
-        return tr("专注");
-    case MoodCategory::hyperdrive:
-        return tr("兴奋");
-    case MoodCategory::chaos:
-        return tr("慌乱");
-    }
-    return {};
+    // In the order of the categories.
+    static constexpr std::array<const char*, moodCategoryCount> words{
+        QT_TRANSLATE_NOOP("Accessibility", "睡觉"), QT_TRANSLATE_NOOP("Accessibility", "放松"),
+        QT_TRANSLATE_NOOP("Accessibility", "专注"), QT_TRANSLATE_NOOP("Accessibility", "兴奋"),
+        QT_TRANSLATE_NOOP("Accessibility", "慌乱")};
+    return tr(words.at(size_t(category)));
 }
 
 QString spokenFace(const RoleEvent& event)

@@ -204,9 +204,7 @@ void FloatingPanel::moveEvent(QMoveEvent* event)
     QWidget::moveEvent(event);
     if (!event->spontaneous()) {
         // The program (or the panel following the pointer) put it here.
-        m_wanted.moveTopLeft(pos());
-        m_corrections = 0;
-        holdPlace();
+        setWanted({pos(), m_wanted.size()});
     } else if (m_moveGesture) {
         // The window manager moves it with the pointer: the user's drag.
         m_movedByUser = true;
@@ -220,11 +218,15 @@ void FloatingPanel::moveEvent(QMoveEvent* event)
 void FloatingPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (!event->spontaneous()) {
-        m_wanted.setSize(size());
-        m_corrections = 0;
-        holdPlace();
-    }
+    if (!event->spontaneous())
+        setWanted({m_wanted.topLeft(), size()});
+}
+
+void FloatingPanel::setWanted(const QRect& wanted)
+{
+    m_wanted = wanted;
+    m_corrections = 0;
+    holdPlace();
 }
 
 void FloatingPanel::holdPlace()

@@ -82,6 +82,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Where the program put the panel: the window manager is asked afresh to hold it there.
+    void setWanted(const QRect& wanted);
     void holdPlace();
 
     Options m_options;
