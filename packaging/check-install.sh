@@ -88,8 +88,8 @@ if [[ -n $deb ]]; then
         fail "file name is $(basename "$deb"), not pellora_${version}_${arch}.deb"
     [[ $(field Section) == utils ]] && pass "Section: utils" || fail "Section is '$(field Section)'"
     depends=$(field Depends)
-    for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-qpa-plugins \
-        fonts-noto-cjk fonts-noto-color-emoji fonts-dejavu-core fonts-noto-core; do
+    for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-qpa-plugins qt6-wayland \
+        fonts-noto-cjk fonts-noto-color-emoji fonts-dejavu-core fonts-noto-core fonts-freefont-ttf; do
         [[ ", $depends," == *", $needed"[\ ,]* ]] && pass "Depends on $needed" || fail "Depends lacks $needed"
     done
     dpkg-deb --contents "$deb"

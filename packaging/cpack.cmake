@@ -27,8 +27,9 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # computed by dpkg-shlibdeps and appended to the explicit list below.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the linker cannot show: the SVG icon and image plugins, the input-method and other Qt platform
-# plugins, and the fonts that cover the faces' characters and emoji.
+# plugins, the Wayland platform plugin (Wayland sessions without XWayland), and the fonts that cover the
+# faces' characters and emoji.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6svg6, qt6-qpa-plugins, fonts-noto-cjk, fonts-noto-color-emoji, fonts-dejavu-core, fonts-noto-core")
+    "libqt6svg6, qt6-qpa-plugins, qt6-wayland, fonts-noto-cjk, fonts-noto-color-emoji, fonts-dejavu-core, fonts-noto-core, fonts-freefont-ttf")
 
 include(CPack)

@@ -62,9 +62,10 @@ int main(int argc, char* argv[])
         return runTerminal(argc, argv, status);
     }
     // Wayland compositors let no client place itself or stay on top; through XWayland the strip keeps
-    // its corner and its place above other windows.
-    if (wayland && x11 && !platformChosen(arguments))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    // its corner and its place above other windows. Without XWayland, Pellora runs on Wayland itself,
+    // where the compositor decides where the strip goes.
+    if (wayland && !platformChosen(arguments))
+        qputenv("QT_QPA_PLATFORM", x11 ? "xcb" : "wayland");
 
     QApplication app(argc, argv);
     setApplicationNames();
@@ -73,7 +74,6 @@ int main(int argc, char* argv[])
     // tree: over a day of openings the default 10 MiB would fill with renders nobody asks for again. Ours
     // are small; 2 MiB holds all that is on screen at once and bounds what a long session keeps.
     QPixmapCache::setCacheLimit(2 * 1024);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pellora.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("pellora"));
 
     SingleInstance instance;
@@ -91,8 +91,13 @@ int main(int argc, char* argv[])
     XdgAutostartLoginItem loginItem;
     TrayScene scene(delegate, settings.get(), loginItem);
     QObject::connect(&scene, &TrayScene::quitRequested, &app, &QCoreApplication::quit);
-    scene.start();
 
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    // The strip first. The tray icon (a D-Bus and an X11 query, an SVG render) and the windows' icon (which
+    // the X11 platform renders at four sizes when it sets it) follow, so they do not hold up the first window.
+    QTimer::singleShot(0, &scene, [&scene] {
+        scene.start();
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pellora.svg")));
+    });
     return app.exec();
 }

@@ -256,7 +256,8 @@ void TrayScene::toggleWindow()
 void TrayScene::openWindow()
 {
     if (!m_window) {
-        m_window = new FloatingPanel({});
+        // Held beside the tray where the window manager would tile or centre it (i3, sway).
+        m_window = new FloatingPanel({.onEveryDesktop = true});
         m_window->setObjectName(QStringLiteral("trayWindow"));
         m_window->setWindowTitle(tr("Pellora"));
         m_window->installEventFilter(this);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 #endif
@@ -28,37 +29,51 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name)
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-} // namespace
-#endif
-
-void keepOffTaskbar(QWindow* window)
+xcb_connection_t* x11Connection()
 {
-#if QT_CONFIG(xcb)
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootWindow(xcb_connection_t* connection)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+// A mapped window's properties belong to the window manager: a client message to the root asks it.
+void askWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t type,
+                      std::initializer_list<uint32_t> data)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    std::copy(data.begin(), data.end(), event.data.data32);
+    xcb_send_event(connection, 0, rootWindow(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
+
+// Adds `wanted` to the window's _NET_WM_STATE.
+void addStates(QWindow* window, std::initializer_list<const char*> wanted)
+{
+    xcb_connection_t* connection = x11Connection();
     if (!connection || !window)
         return;
     const auto id = xcb_window_t(window->winId());
     const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    const xcb_atom_t skipPager = atom(connection, "_NET_WM_STATE_SKIP_PAGER");
-    if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE || skipPager == XCB_ATOM_NONE)
+    std::vector<xcb_atom_t> states;
+    for (const char* name : wanted)
+        states.push_back(atom(connection, name));
+    if (state == XCB_ATOM_NONE || std::find(states.begin(), states.end(), XCB_ATOM_NONE) != states.end())
         return;
 
     if (window->isVisible()) {
-        // A mapped window's state belongs to the window manager: ask it to add the two states.
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = id;
-        event.type = state;
-        event.data.data32[0] = 1; // add
-        event.data.data32[1] = skipTaskbar;
-        event.data.data32[2] = skipPager;
-        event.data.data32[3] = 1; // from a normal application
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&event));
+        // Two states per message; the last value says it comes from a normal application.
+        for (std::size_t i = 0; i < states.size(); i += 2)
+            askWindowManager(connection, id, state,
+                             {1 /* add */, states[i], i + 1 < states.size() ? states[i + 1] : 0, 1});
     } else {
         // Before mapping, the window sets the property itself; Qt merges its own states into it on show.
         std::vector<xcb_atom_t> atoms;
@@ -70,13 +85,46 @@ void keepOffTaskbar(QWindow* window)
             const auto* existing = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
             atoms.assign(existing, existing + xcb_get_property_value_length(reply.get()) / 4);
         }
-        for (xcb_atom_t wanted : {skipTaskbar, skipPager}) {
-            if (std::find(atoms.begin(), atoms.end(), wanted) == atoms.end())
-                atoms.push_back(wanted);
+        for (xcb_atom_t added : states) {
+            if (std::find(atoms.begin(), atoms.end(), added) == atoms.end())
+                atoms.push_back(added);
         }
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()),
                             atoms.data());
     }
+    xcb_flush(connection);
+}
+
+} // namespace
+#endif
+
+void keepOffTaskbar(QWindow* window)
+{
+#if QT_CONFIG(xcb)
+    addStates(window, {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+#else
+    Q_UNUSED(window);
+#endif
+}
+
+void showOnAllDesktops(QWindow* window)
+{
+#if QT_CONFIG(xcb)
+    // Window managers differ in which of the two they read: some the desktop number "all", others the
+    // sticky state. Both are set.
+    addStates(window, {"_NET_WM_STATE_STICKY"});
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window)
+        return;
+    const xcb_atom_t desktop = atom(connection, "_NET_WM_DESKTOP");
+    if (desktop == XCB_ATOM_NONE)
+        return;
+    constexpr uint32_t allDesktops = 0xFFFFFFFF;
+    const auto id = xcb_window_t(window->winId());
+    if (window->isVisible())
+        askWindowManager(connection, id, desktop, {allDesktops, 1});
+    else
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
     xcb_flush(connection);
 #else
     Q_UNUSED(window);

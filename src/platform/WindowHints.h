@@ -9,4 +9,8 @@ namespace pellora {
 /// hidden. Does nothing where the platform has no such hint.
 void keepOffTaskbar(QWindow* window);
 
+/// Asks the window manager to show the window on every virtual desktop. Call it just before each show,
+/// like keepOffTaskbar. Does nothing where the platform has no such hint.
+void showOnAllDesktops(QWindow* window);
+
 } // namespace pellora

@@ -1,5 +1,6 @@
 #include "EnergyMeterView.h"
 
+#include "Accessibility.h"
 #include "EnergyMeter.h"
 #include "QtColor.h"
 
@@ -27,7 +28,9 @@ EnergyMeterView::EnergyMeterView(QWidget* parent)
     font.setPixelSize(12);
     setFont(font);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setAccessibleName(text());
+    // Read as a text; its blocks would be read out one by one.
+    a11y::setRole(this, QAccessible::StaticText);
+    setAccessibleName(a11y::spokenEnergy(m_level));
 }
 
 void EnergyMeterView::setLevel(std::optional<qint64> level)
@@ -35,7 +38,7 @@ void EnergyMeterView::setLevel(std::optional<qint64> level)
     if (level == m_level)
         return;
     m_level = level;
-    setAccessibleName(text());
+    setAccessibleName(a11y::spokenEnergy(m_level));
     updateGeometry();
     update();
 }

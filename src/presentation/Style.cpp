@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace pellora::style {
 
 QFont systemFont(int pixelSize, QFont::Weight weight)
@@ -10,6 +12,8 @@ QFont systemFont(int pixelSize, QFont::Weight weight)
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
+    // Chinese text in its simplified forms, from a named font rather than a system-wide fallback search.
+    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK SC")});
     return font;
 }
 
@@ -18,6 +22,38 @@ QFont monoFont(int pixelSize, QFont::Weight weight)
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
+    // Debian's monospaced font, named together with the CJK monospaced one so that the Chinese text most
+    // labels carry finds its glyphs without a system-wide fallback search. Named rather than taken from
+    // the desktop because faceFont() relies on how DejaVu Sans Mono places accents.
+    font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono CJK SC")});
+    return font;
+}
+
+QFont faceFont(const QString& text, int pixelSize, QFont::Weight weight)
+{
+    QFont font = monoFont(pixelSize, weight);
+    // Qt takes each character from the first family that has it, and an accent lands on its base only
+    // when both come from one font that positions it there. DejaVu Sans Mono has the accents but leaves
+    // them in the cell after a • or a space, and has no ⌣. FreeMono holds those bases together with
+    // U+0300, U+0301 and U+0320 and centres each accent over its base; being lighter, it is taken only
+    // for texts with accents. DejaVu Sans Mono then supplies ᴗ, ᵕ, ✧ and ✶, and Noto Sans Thai ง and the
+    // Thai dot ฺ after ✶ (no monospaced font has both): drawn leftwards from where it is put, the dot falls
+    // under the right half of DejaVu Sans Mono's ✶.
+    //
+    // Text after an Arabic-script character (the ٩ of "٩(｡•́‿•̀｡)۶") is shaped as Arabic, and there the
+    // shaper puts each accent at its base's left edge instead of its right: FreeMono draws its accents
+    // leftwards from that point, off the dot, while DejaVu Sans Mono draws them inside its own cell, on
+    // the dot.
+    const auto isAccent = [](QChar c) {
+        return c.category() == QChar::Mark_NonSpacing;
+    };
+    const auto isArabic = [](QChar c) {
+        return c.script() == QChar::Script_Arabic;
+    };
+    if (std::any_of(text.begin(), text.end(), isAccent) && std::none_of(text.begin(), text.end(), isArabic)) {
+        font.setFamilies({QStringLiteral("FreeMono"), QStringLiteral("DejaVu Sans Mono"),
+                          QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Noto Sans Thai")});
+    }
     return font;
 }
 
@@ -36,14 +72,14 @@ QFont roundedFont(int pixelSize, QFont::Weight weight)
     }();
     QFont font = systemFont(pixelSize, weight);
     if (!family.isEmpty())
-        font.setFamilies({family, QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()});
+        font.setFamilies(QStringList{family} + font.families());
     return font;
 }
 
 QFont emojiFont(int pixelSize)
 {
     QFont font = systemFont(pixelSize);
-    font.setFamilies({QStringLiteral("Noto Color Emoji"), font.family()});
+    font.setFamilies(QStringList{QStringLiteral("Noto Color Emoji")} + font.families());
     return font;
 }
 

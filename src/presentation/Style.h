@@ -11,6 +11,9 @@ namespace pellora::style {
 QFont systemFont(int pixelSize, QFont::Weight weight = QFont::Normal);
 // The monospaced face at a pixel size.
 QFont monoFont(int pixelSize, QFont::Weight weight = QFont::Normal);
+// The monospaced face for `text`, a kaomoji face or a text that holds one: fonts chosen so that every
+// combining accent in it is drawn over its own base character.
+QFont faceFont(const QString& text, int pixelSize, QFont::Weight weight = QFont::Normal);
 // A rounded face when one is installed, else the system font.
 QFont roundedFont(int pixelSize, QFont::Weight weight = QFont::Normal);
 

@@ -3,4 +3,5 @@ target_sources(pellora_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Style.h ${CMAKE_CURRENT_LIST_DIR}/Style.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QtColor.h
     ${CMAKE_CURRENT_LIST_DIR}/EnergyMeterView.h ${CMAKE_CURRENT_LIST_DIR}/EnergyMeterView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Accessibility.h ${CMAKE_CURRENT_LIST_DIR}/Accessibility.cpp
 )

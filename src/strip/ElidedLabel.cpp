@@ -1,5 +1,7 @@
 #include "ElidedLabel.h"
 
+#include "presentation/Accessibility.h"
+
 #include <QPainter>
 
 #include <cmath>
@@ -9,6 +11,7 @@ namespace pellora {
 ElidedLabel::ElidedLabel(QWidget* parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    a11y::setRole(this, QAccessible::StaticText);
 }
 
 void ElidedLabel::setText(const QString& text)

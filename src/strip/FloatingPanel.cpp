@@ -3,20 +3,32 @@
 #include "StripPlacement.h"
 #include "platform/Compositing.h"
 #include "platform/WindowHints.h"
+#include "platform/WindowManagerIpc.h"
+#include "platform/WorkArea.h"
+#include "presentation/Accessibility.h"
 
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
 namespace pellora {
+namespace {
+
+// How often in a row the window manager is asked to undo a move of its own (sway centres a window again
+// after each resize) before the panel gives in, so that two opinions never bounce the window for ever.
+constexpr int maxCorrections = 3;
+
+} // namespace
 
 FloatingPanel::FloatingPanel(Options options, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_options(options)
 {
+    a11y::setRole(this, QAccessible::Window);
     // Flags and translucency are settled before the first show: changing them later recreates the window.
     if (!m_options.takesFocus) {
         // Not focusable (X11: WM_HINTS input false), so a click that drags the panel or presses one of its
@@ -31,10 +43,17 @@ FloatingPanel::FloatingPanel(Options options, QWidget* parent)
         setAttribute(Qt::WA_TranslucentBackground);
         m_useShape = !compositingManagerRunning();
     }
+    if (m_options.onEveryDesktop)
+        m_windowManager = WindowManagerIpc::fromEnvironment();
+    // A tiling Wayland compositor (sway) floats a window whose size limits fix its width or height and
+    // whose minimum size is not zero; a panel with a fixed width (the strip, the tray window) is one.
+    setMinimumHeight(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetNoConstraint);
 }
+
+FloatingPanel::~FloatingPanel() = default;
 
 void FloatingPanel::setContent(QWidget* content)
 {
@@ -71,6 +90,22 @@ int FloatingPanel::contentHeight() const
     return m_content->sizeHint().height();
 }
 
+QRect FloatingPanel::availableArea() const
+{
+    const QScreen* screen = this->screen();
+    if (m_workArea)
+        return m_workArea->available(screen);
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+void FloatingPanel::placeAt(QPoint anchor)
+{
+    m_anchor = anchor;
+    m_movedByUser = false;
+    m_moveGesture = false;
+    setGeometry(anchoredGeometry(anchor, size(), availableArea()));
+}
+
 void FloatingPanel::fitToContent()
 {
     if (m_fitting)
@@ -79,13 +114,15 @@ void FloatingPanel::fitToContent()
     if (wanted <= 0 || wanted == height())
         return;
     m_fitting = true;
-    const QScreen* screen = this->screen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
+    m_moveGesture = false; // the pointer rested or left: any drag is over
+    const QRect available = availableArea();
     // A window that is not where the last fit put it was moved since: its content rests where it is now.
     // (Comparing with the rule, not with a stored rectangle, keeps a late report of an earlier fit from
-    // counting as a move.)
-    if (!m_anchor || pos() != anchoredGeometry(*m_anchor, size(), available).topLeft())
-        m_anchor = pos();
+    // counting as a move.) Where the window manager is asked to hold the window, a move of its own is
+    // undone instead: only where the panel was put counts.
+    const QPoint current = m_windowManager ? m_wanted.topLeft() : pos();
+    if (!m_anchor || current != anchoredGeometry(*m_anchor, size(), available).topLeft())
+        m_anchor = current;
     const QRect target = anchoredGeometry(*m_anchor, QSize(width(), wanted), available);
     // Only the size changes where the window holds still: no position for the window manager to revise
     // while it may be moving the window itself.
@@ -134,12 +171,73 @@ bool FloatingPanel::event(QEvent* event)
     return handled;
 }
 
+bool FloatingPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // Exposed: the window manager has taken the window on, so it can be asked about it.
+    if (event->type() == QEvent::Expose && watched == windowHandle() && m_holdOnExpose && windowHandle()->isExposed()) {
+        m_holdOnExpose = false;
+        m_windowManager->holdWindowAt(windowHandle(), m_wanted.topLeft(), true);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void FloatingPanel::showEvent(QShowEvent* event)
 {
-    // Sent before the window is mapped: the taskbar hint is set in time for the window manager.
-    if (!event->spontaneous())
+    // Sent before the window is mapped: the hints are set in time for the window manager.
+    if (!event->spontaneous()) {
         keepOffTaskbar(windowHandle());
+        // Deliberately on every desktop, unlike ordinary windows: a companion that vanishes when the
+        // user switches desktops is of no use.
+        if (m_options.onEveryDesktop)
+            showOnAllDesktops(windowHandle());
+        if (m_windowManager) {
+            windowHandle()->removeEventFilter(this);
+            windowHandle()->installEventFilter(this);
+            m_holdOnExpose = true;
+        }
+    }
     QWidget::showEvent(event);
+}
+
+void FloatingPanel::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (!event->spontaneous()) {
+        // The program (or the panel following the pointer) put it here.
+        m_wanted.moveTopLeft(pos());
+        m_corrections = 0;
+        holdPlace();
+    } else if (m_moveGesture) {
+        // The window manager moves it with the pointer: the user's drag.
+        m_movedByUser = true;
+        m_wanted.moveTopLeft(pos());
+    } else if (pos() != m_wanted.topLeft() && m_corrections < maxCorrections) {
+        ++m_corrections;
+        holdPlace();
+    }
+}
+
+void FloatingPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!event->spontaneous()) {
+        m_wanted.setSize(size());
+        m_corrections = 0;
+        holdPlace();
+    }
+}
+
+void FloatingPanel::holdPlace()
+{
+    // A move and a resize come together: ask once, for where the panel ends up.
+    if (!m_windowManager || m_holdScheduled || !isVisible())
+        return;
+    m_holdScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_holdScheduled = false;
+        if (isVisible() && !m_holdOnExpose)
+            m_windowManager->holdWindowAt(windowHandle(), m_wanted.topLeft(), false);
+    });
 }
 
 void FloatingPanel::contextMenuEvent(QContextMenuEvent* event)
@@ -157,6 +255,7 @@ void FloatingPanel::mousePressEvent(QMouseEvent* event)
     // The window manager moves the window when it can (it knows about screens and snapping);
     // otherwise the panel follows the pointer itself.
     if (windowHandle() && windowHandle()->startSystemMove()) {
+        m_moveGesture = true;
         event->accept();
         return;
     }
@@ -168,6 +267,7 @@ void FloatingPanel::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_dragOffset && (event->buttons() & Qt::LeftButton)) {
         move(event->globalPosition().toPoint() - *m_dragOffset);
+        m_movedByUser = true;
         event->accept();
         return;
     }
@@ -176,6 +276,7 @@ void FloatingPanel::mouseMoveEvent(QMouseEvent* event)
 
 void FloatingPanel::mouseReleaseEvent(QMouseEvent* event)
 {
+    // Not the end of a drag by the window manager: Qt sends this release as the drag begins.
     m_dragOffset.reset();
     QWidget::mouseReleaseEvent(event);
 }

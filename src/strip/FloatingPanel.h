@@ -7,9 +7,13 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace pellora {
+
+class WindowManagerIpc;
+class WorkArea;
 
 /// A borderless window that floats above ordinary windows, stays out of the taskbar and is dragged by
 /// any part of it that does not handle the mouse itself. Hosts one content widget.
@@ -23,9 +27,13 @@ public:
         // Never takes the keyboard focus: shown without activation and left unfocused when clicked, for a
         // window with nothing to type into that must not pull the focus away from the user's work.
         bool takesFocus = true;
+        // On every virtual desktop, and held where it is put by window managers that would tile or
+        // centre it (i3, sway: asked over their socket).
+        bool onEveryDesktop = false;
     };
 
     explicit FloatingPanel(Options options, QWidget* parent = nullptr);
+    ~FloatingPanel() override;
 
     // Takes ownership of `content`; the previous content is deleted.
     void setContent(QWidget* content);
@@ -43,6 +51,17 @@ public:
     // drag, the owner's placement) becomes the place it holds.
     void fitToContent();
 
+    // Where the window may go: the available area of its screen, from `workArea` when given (it must
+    // outlive the panel), else from Qt.
+    void setWorkArea(const WorkArea* workArea) { m_workArea = workArea; }
+    QRect availableArea() const;
+
+    // The owner's placement: the window rests with its top-left at `anchor`, moved up only as far as
+    // anchoredGeometry() needs, and no longer counts as moved by the user.
+    void placeAt(QPoint anchor);
+    // Whether the user has dragged the window since the owner last placed it.
+    bool movedByUser() const { return m_movedByUser; }
+
     // A menu offered on right click anywhere on the panel; none when null.
     void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
@@ -53,14 +72,21 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void holdPlace();
+
     Options m_options;
+    const WorkArea* m_workArea = nullptr;
+    std::unique_ptr<WindowManagerIpc> m_windowManager;
     QPointer<QWidget> m_content;
     std::function<QRegion()> m_shapeProvider;
     QPointer<QMenu> m_contextMenu;
@@ -68,6 +94,12 @@ private:
     bool m_fitting = false;
     std::optional<QPoint> m_anchor; // the top-left the window holds while its content changes height
     std::optional<QPoint> m_dragOffset;
+    QRect m_wanted;             // where the panel was last put, by the program or the user's drag
+    bool m_moveGesture = false; // a press on the panel may have started a drag by the window manager
+    bool m_movedByUser = false;
+    bool m_holdOnExpose = false;
+    int m_corrections = 0; // times the window manager was asked to undo its own move
+    bool m_holdScheduled = false;
 };
 
 } // namespace pellora

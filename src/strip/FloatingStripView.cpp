@@ -6,6 +6,7 @@
 #include "StripIconButton.h"
 #include "library/RoleLibrary.h"
 #include "platform/Compositing.h"
+#include "presentation/Accessibility.h"
 #include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
 #include "presentation/EnergyMeterView.h"
@@ -122,6 +123,9 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     : QWidget(parent), m_library(library), m_modalManager(modalManager), m_opaque(!compositingManagerRunning())
 {
     setObjectName(QStringLiteral("floatingStrip"));
+    // Screen readers meet the strip as one panel named by what the role is doing; its description
+    // carries what the detail card shows, which opens only under a resting pointer.
+    a11y::setRole(this, QAccessible::Pane);
     setMinimumWidth(520);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(outerPadding, outerPadding, outerPadding, outerPadding);
@@ -171,6 +175,8 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     // Detail card. The meter is pulled 6 to the left of the other rows, which are indented instead.
     m_detail = new QWidget;
     m_detail->setObjectName(QStringLiteral("detailCard"));
+    a11y::setRole(m_detail, QAccessible::Pane);
+    m_detail->setAccessibleName(tr("当前状态"));
     auto* details = new QVBoxLayout(m_detail);
     details->setContentsMargins(24 - 6, 14, 24, 18);
     details->setSpacing(10);
@@ -189,6 +195,7 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     heartAndMood->setSpacing(6);
     auto* heart = makeLabel(style::emojiFont(13), "heart", moodRow);
     heart->setText(QStringLiteral("❤️"));
+    heart->setAccessibleName(tr("心情"));
     m_mood = new ElidedLabel(moodRow);
     m_mood->setObjectName(QStringLiteral("mood"));
     m_mood->setFont(style::monoFont(12));
@@ -276,6 +283,8 @@ void FloatingStripView::refresh()
         m_detailSlot->hide();
         m_cards->hide();
         m_hint->show();
+        setAccessibleName(stripHintText());
+        setAccessibleDescription({});
         emit shapeChanged();
         update();
         return;
@@ -293,7 +302,9 @@ void FloatingStripView::refresh()
             style::setTextColor(line, toQColor(m_palette.text, 0.85));
     }
     // Pack texts may hold control characters: labels show them cleaned.
-    m_face->setText(labelText(statusFace(now, snapshot->role.stylePack)));
+    const QString face = labelText(statusFace(now, snapshot->role.stylePack));
+    m_face->setFont(style::faceFont(face, 20));
+    m_face->setText(face);
     m_title->setText(labelText(roleTitle(snapshot->role)));
     m_time->setText(labelText(now.time));
     m_event->setText(labelText(now.event));
@@ -304,9 +315,17 @@ void FloatingStripView::refresh()
         QLabel* line = m_upcoming.at(i);
         const bool present = i < snapshot->upcoming.size();
         line->setVisible(present);
-        if (present)
+        if (present) {
             line->setText(labelText(upcomingLine(snapshot->upcoming.at(i))));
+            line->setAccessibleName(a11y::spokenUpcoming(snapshot->upcoming.at(i)));
+        }
     }
+    // Said in words: the face's characters, the location's "@" and the lines' arrows mean nothing read out.
+    m_face->setAccessibleName(a11y::spokenFace(now));
+    m_location->setAccessibleName(tr("地点：%1").arg(labelText(now.location)));
+    setAccessibleName(a11y::stripAnnouncement(*snapshot));
+    setAccessibleDescription(a11y::stripDetails(*snapshot));
+    m_detail->setAccessibleDescription(accessibleDescription());
     m_hint->hide();
     m_cards->show();
     // The hidden detail card is laid out when it opens: measuring its texts resolves fonts (emoji,

@@ -5,14 +5,18 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 namespace pellora {
 
 class RoleLibrary;
+class WorkArea;
 class DisplayModeStore;
 class FloatingStripRootView;
 
 /// Owns the floating strip: a borderless, always-on-top, translucent panel in the bottom-right corner
-/// of the primary screen, created on the first show, reused on later shows, destroyed on hide.
+/// of the primary screen's work area, created on the first show, reused on later shows, destroyed on
+/// hide. It stays in that corner when the work area changes, until the user drags it elsewhere.
 class FloatingStripWindowController final : public QObject {
     Q_OBJECT
 
@@ -21,6 +25,9 @@ public:
 
     explicit FloatingStripWindowController(QObject* parent = nullptr);
     ~FloatingStripWindowController() override;
+
+    // Where the strip is placed and which changes it follows; the desktop's own by default.
+    void setWorkArea(std::unique_ptr<WorkArea> workArea);
 
     // Shows the strip: builds and places it the first time; later calls refresh the content and bring
     // the panel forward without moving it or taking focus.
@@ -39,9 +46,13 @@ signals:
     void stripShown();
 
 private:
+    void followWorkArea();
+
+    std::unique_ptr<WorkArea> m_workArea;
     FloatingStripModalManager m_modalManager;
     QPointer<FloatingPanel> m_panel;
     QPointer<QMenu> m_contextMenu;
+    int m_restingHeight = 0; // the compact strip's height when placed: the corner rule places that
 };
 
 } // namespace pellora

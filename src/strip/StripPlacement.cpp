@@ -24,4 +24,12 @@ QRect anchoredGeometry(const QPoint& anchor, const QSize& size, const QRect& ava
     return result;
 }
 
+QPoint keptInside(const QRect& window, const QRect& available)
+{
+    const int right = available.x() + available.width();
+    const int bottom = available.y() + available.height();
+    return {std::max(available.x(), std::min(window.x(), right - window.width())),
+            std::max(available.y(), std::min(window.y(), bottom - window.height()))};
+}
+
 } // namespace pellora

@@ -20,4 +20,8 @@ QPoint cornerPosition(const QRect& available, const QSize& size);
 // `available` applies no bounds.
 QRect anchoredGeometry(const QPoint& anchor, const QSize& size, const QRect& available);
 
+// Top-left of `window` moved just far enough to lie inside `available`; where it is larger, its top-left
+// corner is kept visible.
+QPoint keptInside(const QRect& window, const QRect& available);
+
 } // namespace pellora

@@ -4,6 +4,7 @@
 
 #include "cli/SubmitCommand.h"
 #include "library/RoleLibrary.h"
+#include "presentation/Accessibility.h"
 #include "presentation/ControlCharacters.h"
 #include "presentation/Style.h"
 #include "views/RoundedCard.h"
@@ -235,6 +236,7 @@ QWidget* UploadView::createContent()
         edit->setObjectName(objectName);
         edit->setFont(style::monoFont(12));
         edit->setPlaceholderText(prompt);
+        edit->setAccessibleName(title);
         auto* column = new QVBoxLayout;
         column->setSpacing(4);
         column->addWidget(label(title, style::monoFont(12, QFont::DemiBold), objectName + QStringLiteral("Title")));
@@ -257,6 +259,8 @@ QWidget* UploadView::createContent()
     m_schedule->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     m_schedule->setMinimumHeight(QFontMetrics(m_schedule->font()).lineSpacing() * scheduleMinimumLines +
                                  m_schedule->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    m_schedule->setAccessibleName(tr("日程 (遵循 Excel 规格)"));
+    m_schedule->setAccessibleDescription(tr("00:00-01:00 | 事件 | 心情 | 地点 | 精力 | 社交"));
     auto* scheduleFrame = makeScheduleFrame();
     scheduleFrame->setObjectName(QStringLiteral("scheduleFrame"));
     auto* frameLayout = new QVBoxLayout(scheduleFrame);
@@ -287,10 +291,19 @@ QWidget* UploadView::createFooter()
 {
     m_uploadButton = new UploadButton(tr("上传到 GitHub ٩(｡•́‿•̀｡)۶"));
     m_uploadButton->setObjectName(QStringLiteral("uploadButton"));
-    m_uploadButton->setFont(style::monoFont(14, QFont::DemiBold));
+    m_uploadButton->setFont(style::faceFont(m_uploadButton->text(), 14, QFont::DemiBold));
+    m_uploadButton->setAccessibleName(tr("上传到 GitHub"));
+    a11y::pressOnEnter(m_uploadButton);
+    // Focused by Tab only: a click leaves the focus where the user was typing, so locking the button for the
+    // upload moves no focus (and shows no caret) for a pointer user.
+    m_uploadButton->setFocusPolicy(Qt::TabFocus);
 
     m_statusLine = label({}, style::monoFont(12), QStringLiteral("statusLine"));
-    m_statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Reachable with Tab, right after the button: when the button is locked for an upload the focus moves on to
+    // the status line, so that screen readers, which follow the focused control, present its changes. Keyboard
+    // users can select and copy a message there.
+    m_statusLine->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_statusLine->setFocusPolicy(Qt::StrongFocus);
 
     auto* footer = new QWidget;
     footer->setObjectName(QStringLiteral("formFooter"));
@@ -414,7 +427,14 @@ void UploadView::showState(const UploadState& state)
         color = failureRed;
         break;
     }
+    m_statusLine->setFont(style::faceFont(m_statusLine->text(), 12));
     style::setTextColor(m_statusLine, color);
+    // A screen reader presents a change of the focused control's name or description, and ignores changes
+    // elsewhere: the status is both the status line's name and the upload button's description, so it is
+    // heard whichever of the two has the focus (the button keeps it when an upload fails at once).
+    const QString spoken = state.kind == UploadState::Kind::idle ? tr("填完再上传就好") : m_statusLine->text();
+    m_statusLine->setAccessibleName(spoken);
+    m_uploadButton->setAccessibleDescription(spoken);
     m_uploadButton->setBusy(state.kind == UploadState::Kind::uploading);
     updateButton();
 }

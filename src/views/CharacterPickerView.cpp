@@ -5,6 +5,7 @@
 #include "RoundedCard.h"
 #include "SvgIcon.h"
 #include "library/RoleLibrary.h"
+#include "presentation/Accessibility.h"
 #include "presentation/Style.h"
 
 #include <QAbstractButton>
@@ -34,12 +35,18 @@ public:
         setFixedSize(iconSide + 2 * padding, iconSide + 2 * padding);
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
+        a11y::pressOnEnter(this);
     }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (hasFocus()) {
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+            painter.drawEllipse(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+        }
         painter.setOpacity(isDown() ? 0.6 : 1.0);
         QRect symbol({0, 0}, iconSize());
         symbol.moveCenter(rect().center());
@@ -116,6 +123,8 @@ QWidget* CharacterPickerView::createContent()
     randomButton->setCursor(Qt::PointingHandCursor);
     randomButton->setFont(style::monoFont(14, QFont::DemiBold));
     randomButton->setIconSize({16, 16});
+    randomButton->setAccessibleDescription(tr("抽一张今日卡片"));
+    a11y::pressOnEnter(randomButton);
     connect(randomButton, &QPushButton::clicked, this, &CharacterPickerView::drawRandomRole);
 
     auto* randomCard = sectionCard();

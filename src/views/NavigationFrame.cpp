@@ -1,5 +1,6 @@
 #include "NavigationFrame.h"
 
+#include "presentation/Accessibility.h"
 #include "presentation/Style.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ NavigationFrame buildNavigationFrame(QWidget* host, const QString& title, const 
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setAutoDefault(false);
     closeButton->setShortcut(QKeySequence::Cancel);
+    a11y::pressOnEnter(closeButton);
 
     auto* titleLabel = new QLabel(title);
     titleLabel->setObjectName(titleObjectName);
@@ -40,6 +42,8 @@ NavigationFrame buildNavigationFrame(QWidget* host, const QString& title, const 
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setWidgetResizable(true);
     scrollArea->setWidget(content);
+    // No Tab stop of its own: Tab moves through the controls inside, which the area scrolls into view.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     // Let the host's background show through: QScrollArea makes both of these opaque.
     scrollArea->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);

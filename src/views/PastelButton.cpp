@@ -1,5 +1,6 @@
 #include "PastelButton.h"
 
+#include "presentation/Accessibility.h"
 #include "presentation/Style.h"
 
 #include <QPainter>
@@ -22,6 +23,7 @@ PastelButton::PastelButton(const QString& text, QWidget* parent) : QPushButton(t
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAutoDefault(false);
     setCursor(Qt::PointingHandCursor);
+    a11y::pressOnEnter(this);
 }
 
 QSize PastelButton::sizeHint() const

@@ -1,6 +1,7 @@
 #include "RoleRow.h"
 
 #include "LineClampedLabel.h"
+#include "presentation/Accessibility.h"
 #include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
 #include "presentation/Style.h"
@@ -31,6 +32,10 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
 {
     setObjectName(QStringLiteral("roleRow"));
     setAccessibleName(labelText(roleTitle(role)));
+    setAccessibleDescription(labelText(role.summary));
+    // Checkable only so that screen readers say whether this is the selected role.
+    setCheckable(true);
+    a11y::pressOnEnter(this);
     setCursor(Qt::PointingHandCursor);
     // A mouse click should not leave a focus ring behind; the keyboard still reaches every row.
     setFocusPolicy(Qt::TabFocus);
@@ -39,7 +44,8 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
 
     auto* face = passive(new QLabel(labelText(previewFace(role))), QStringLiteral("face"));
-    face->setFont(style::monoFont(14));
+    face->setFont(style::faceFont(face->text(), 14));
+    face->setAccessibleName(role.events.isEmpty() ? tr("表情：没有日程") : a11y::spokenFace(role.events.first()));
     face->setTextFormat(Qt::PlainText);
 
     auto* title = passive(new QLabel(labelText(roleTitle(role))), QStringLiteral("title"));
@@ -82,6 +88,7 @@ bool RoleRow::isMarked() const
 void RoleRow::setMarked(bool marked)
 {
     m_mark->setVisible(marked);
+    setChecked(marked);
 }
 
 void RoleRow::paintEvent(QPaintEvent*)

@@ -29,6 +29,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A click chooses the role; whether the row is checked follows the library's selection, not the click.
+    void nextCheckState() override {}
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 

@@ -4,6 +4,7 @@
 #include "PixelBackground.h"
 #include "SvgIcon.h"
 #include "platform/LoginItem.h"
+#include "presentation/Accessibility.h"
 #include "presentation/Style.h"
 
 #include <QAbstractButton>
@@ -112,6 +113,7 @@ public:
     {
         setCheckable(true);
         setCursor(Qt::PointingHandCursor);
+        a11y::pressOnEnter(this);
     }
 
 protected:
@@ -154,11 +156,14 @@ QWidget* StartupPermissionView::createMainContent()
     const QColor primary = style::primaryText();
     const QColor secondary = style::secondaryText();
 
+    const QString welcomeFace = tr("(ﾉ◕ヮ◕)ﾉ*:･ﾟ✧");
     auto* greeting = new QVBoxLayout;
     greeting->setContentsMargins(24, 24, 24, 24);
     greeting->setSpacing(12);
+    QLabel* face = textLabel(welcomeFace, QStringLiteral("welcomeFace"), style::faceFont(welcomeFace, 48), primary);
+    face->setAccessibleName(tr("欢呼的表情")); // not its characters
     for (QLabel* label :
-         {textLabel(tr("(ﾉ◕ヮ◕)ﾉ*:･ﾟ✧"), QStringLiteral("welcomeFace"), style::monoFont(48), primary),
+         {face,
           textLabel(tr("欢迎来到 Pellora"), QStringLiteral("welcomeTitle"), style::monoFont(16, QFont::DemiBold),
                     primary),
           textLabel(tr("让我陪伴你的每一刻"), QStringLiteral("welcomeSubtitle"), style::monoFont(13), secondary)})
@@ -245,10 +250,12 @@ QWidget* StartupPermissionView::createThankYouContent()
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(40, 40, 40, 40);
     layout->setSpacing(20);
+    const QString thankYouFace = tr("(´▽｀)ノ");
     layout->addStretch(1);
-    layout->addWidget(
-        textLabel(tr("(´▽｀)ノ"), QStringLiteral("thankYouFace"), style::monoFont(64), style::primaryText()), 0,
-        Qt::AlignHCenter);
+    QLabel* face = textLabel(thankYouFace, QStringLiteral("thankYouFace"), style::faceFont(thankYouFace, 64),
+                             style::primaryText());
+    face->setAccessibleName(tr("挥手的表情"));
+    layout->addWidget(face, 0, Qt::AlignHCenter);
     layout->addWidget(textLabel(tr("谢谢~"), QStringLiteral("thankYouText"), style::monoFont(32, QFont::DemiBold),
                                 style::primaryText()),
                       0, Qt::AlignHCenter);

@@ -81,13 +81,16 @@ private slots:
             QStringList result;
             for (const char* name : {"face", "title", "time", "event"})
                 result << child<QLabel>(&view, name)->text();
-            return result;
+            // What a screen reader says: the strip by role, time and activity, the face by its mood in words.
+            return result << view.accessibleName() << child<QLabel>(&view, "face")->accessibleName();
         };
         QVERIFY(!view.isShowingHint());
-        QCOMPARE(texts(), (QStringList{u"(｡•̀ᴗ-)✧"_s, u"夜班护士 · 林"_s, u"08:00-12:00"_s, u"写交班记录"_s}));
+        QCOMPARE(texts(), (QStringList{u"(｡•̀ᴗ-)✧"_s, u"夜班护士 · 林"_s, u"08:00-12:00"_s, u"写交班记录"_s,
+                                       u"夜班护士 · 林，08:00-12:00，写交班记录"_s, u"表情：专注"_s}));
         m_clock->set(QTime(3, 0));
         m_library->select(nurse(std::nullopt));
-        QCOMPARE(texts(), (QStringList{u"( ˘ω˘ )"_s, u"林"_s, u"00:00-08:00"_s, u"睡觉"_s}));
+        QCOMPARE(texts(), (QStringList{u"( ˘ω˘ )"_s, u"林"_s, u"00:00-08:00"_s, u"睡觉"_s, u"林，00:00-08:00，睡觉"_s,
+                                       u"表情：睡觉"_s}));
     }
 
     void hintWhenNothingIsCurrent_data()

@@ -1,5 +1,6 @@
 #include "app/DisplayModeStore.h"
 #include "library/RoleLibrary.h"
+#include "platform/WorkArea.h"
 #include "strip/FloatingPanel.h"
 #include "strip/FloatingStripRootView.h"
 #include "strip/FloatingStripView.h"
@@ -21,6 +22,34 @@ namespace {
 QRect corner(QSize size)
 {
     return QRect(cornerPosition(QGuiApplication::primaryScreen()->availableGeometry(), size), size);
+}
+
+// A work area the test changes, as a panel starting or a screen changing would.
+class FakeWorkArea final : public WorkArea {
+public:
+    explicit FakeWorkArea(QRect area) : m_area(area) {}
+    QRect available(const QScreen*) const override { return m_area; }
+    void change(QRect area)
+    {
+        m_area = area;
+        emit changed();
+    }
+
+private:
+    QRect m_area;
+};
+
+// Drags the panel by `offset` the way a user would where no window manager moves windows.
+void drag(QWidget* panel, QPoint offset)
+{
+    const QPoint start = panel->mapToGlobal(QPoint(10, 10));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), start, Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(panel, &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 10) + offset, start + offset, Qt::NoButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(panel, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10) + offset, start + offset, Qt::LeftButton,
+                        Qt::NoButton, {});
+    QCoreApplication::sendEvent(panel, &release);
 }
 
 } // namespace
@@ -115,6 +144,51 @@ private slots:
         controller.rootView()->stripView()->setHovering(false);
         QTRY_COMPARE(panel->height(), compact);
         QCOMPARE(panel->pos(), during.isNull() ? resting : dropped);
+    }
+
+    // The work area shrinks (a panel started): a strip where Pellora put it goes to the new corner, its
+    // detail card open or not; one the user dragged stays, unless it is off every screen.
+    void followsTheWorkArea_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QPoint>("dragBy");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("in the corner") << false << QPoint() << u"corner"_s;
+        QTest::newRow("in the corner, card open") << true << QPoint() << u"corner"_s;
+        QTest::newRow("dragged") << false << QPoint(-300, -200) << u"dropped"_s;
+        QTest::newRow("dragged off every screen") << false << QPoint(3000, 0) << u"inside"_s;
+    }
+
+    void followsTheWorkArea()
+    {
+        QFETCH(bool, open);
+        QFETCH(QPoint, dragBy);
+        QFETCH(QString, expected);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QRect withPanel = screen.adjusted(0, 0, 0, -40);
+        auto area = std::make_unique<FakeWorkArea>(screen);
+        FakeWorkArea* workArea = area.get();
+        FloatingStripWindowController controller;
+        controller.setWorkArea(std::move(area));
+        controller.showStrip(m_library.get(), m_store.get());
+        FloatingPanel* panel = controller.panel();
+        const QSize compact = panel->size();
+        QCOMPARE(panel->geometry(), QRect(cornerPosition(screen, compact), compact));
+        if (!dragBy.isNull())
+            drag(panel, dragBy);
+        const QPoint dropped = panel->pos();
+        if (open) {
+            controller.rootView()->stripView()->setHovering(true);
+            QTRY_VERIFY(panel->height() > compact.height() + 100);
+        }
+
+        workArea->change(withPanel);
+        if (expected == u"corner")
+            QCOMPARE(panel->geometry(), anchoredGeometry(cornerPosition(withPanel, compact), panel->size(), withPanel));
+        else if (expected == u"dropped")
+            QCOMPARE(panel->pos(), dropped);
+        else
+            QVERIFY2(withPanel.contains(panel->geometry()), qPrintable(u"%1,%2"_s.arg(panel->x()).arg(panel->y())));
     }
 };
 

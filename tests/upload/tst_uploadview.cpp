@@ -1,5 +1,6 @@
 #include "library/RoleLibrary.h"
 #include "support/Contrast.h"
+#include "support/Keyboard.h"
 #include "upload/FakeContentsServer.h"
 #include "upload/UploadView.h"
 
@@ -226,14 +227,18 @@ private slots:
         const QImage idle = form.button->grab().toImage();
         const qsizetype sent = requests();
 
-        form.press();
+        pressWithKeyboard(view.get(), form.button, Qt::Key_Return);
         QCOMPARE(form.status->text(), u"请求 GitHub..."_s);
+        // The locked button hands the focus on to the status line, whose name a screen reader then follows.
+        QCOMPARE(QApplication::focusWidget(), form.status);
+        QCOMPARE(form.status->accessibleName(), u"请求 GitHub..."_s);
         QCOMPARE(form.statusColor(), view->palette().color(QPalette::WindowText));
         QVERIFY(!form.button->isEnabled());
         QVERIFY(form.busy());
         QVERIFY(form.button->grab().toImage() != idle);
         QTRY_VERIFY(!form.busy());
         QCOMPARE(form.statusColor(), red);
+        QCOMPARE(form.status->accessibleName(), form.status->text());
         QCOMPARE(form.occupation->text(), u"猫"_s);
 
         form.press();
@@ -326,14 +331,27 @@ private slots:
         QVERIFY(form.schedule->horizontalScrollBar()->maximum() > 0);
     }
 
-    void closeButton()
+    void closing_data()
     {
+        QTest::addColumn<Qt::Key>("key"); // none: "关闭" clicked; else reached with Tab and pressed with the key
+        QTest::newRow("关闭") << Qt::Key(0);
+        QTest::newRow("关闭, Enter") << Qt::Key_Return;
+        QTest::newRow("Escape") << Qt::Key_Escape;
+    }
+
+    void closing()
+    {
+        QFETCH(Qt::Key, key);
         const auto view = makeView();
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         QSignalSpy finished(view.get(), &QDialog::finished);
-        QTest::mouseClick(child<QAbstractButton>(*view, u"closeButton"_s), Qt::LeftButton);
-        QVERIFY(!view->isVisible());
+        auto* close = child<QAbstractButton>(*view, u"closeButton"_s);
+        if (key)
+            pressWithKeyboard(view.get(), key == Qt::Key_Escape ? nullptr : close, key);
+        else
+            QTest::mouseClick(close, Qt::LeftButton);
+        QTRY_VERIFY(!view->isVisible()); // a shortcut (Escape) clicks its button a moment later
         QCOMPARE(finished.size(), 1);
     }
 };

@@ -1,4 +1,5 @@
 #include "library/RoleLibrary.h"
+#include "support/Keyboard.h"
 #include "support/TestSupport.h"
 #include "views/CharacterPickerView.h"
 #include "views/LineClampedLabel.h"
@@ -226,27 +227,39 @@ private slots:
 
     void everyClickDismissesOnce_data()
     {
-        // What is clicked (a row's index or a button's name) and the random words; the role selected when the
-        // dismissal arrives, and whether the click selected (and stored) it.
+        // What is clicked (a row's index or a button's name), or reached with Tab and pressed with a key, and the
+        // random words; the role selected when the dismissal arrives, and whether the click selected (and stored) it.
         QTest::addColumn<QString>("target");
+        QTest::addColumn<Qt::Key>("key"); // none: a click
         QTest::addColumn<QList<Role>>("roles");
         QTest::addColumn<QList<quint32>>("words");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<bool>("selects");
 
         const QString draw = u"randomButton"_s;
-        QTest::newRow("another row") << u"2"_s << threeRoles << QList<quint32>{} << u"gamma"_s << true;
-        QTest::newRow("the selected row") << u"0"_s << threeRoles << QList<quint32>{} << u"alpha"_s << true;
-        QTest::newRow("draw: third role") << draw << threeRoles << QList<quint32>{5} << u"gamma"_s << true;
-        QTest::newRow("draw: the current role") << draw << threeRoles << QList<quint32>{3} << u"alpha"_s << true;
-        QTest::newRow("draw: empty library") << draw << QList<Role>{} << QList<quint32>{} << QString() << false;
-        QTest::newRow("关闭") << u"closeButton"_s << threeRoles << QList<quint32>{} << u"alpha"_s << false;
-        QTest::newRow("corner") << u"cornerCloseButton"_s << threeRoles << QList<quint32>{} << u"alpha"_s << false;
+        const auto click = Qt::Key(0);
+        QTest::newRow("another row") << u"2"_s << click << threeRoles << QList<quint32>{} << u"gamma"_s << true;
+        QTest::newRow("the selected row") << u"0"_s << click << threeRoles << QList<quint32>{} << u"alpha"_s << true;
+        QTest::newRow("draw: third role") << draw << click << threeRoles << QList<quint32>{5} << u"gamma"_s << true;
+        QTest::newRow("draw: the current role")
+            << draw << click << threeRoles << QList<quint32>{3} << u"alpha"_s << true;
+        QTest::newRow("draw: empty library")
+            << draw << click << QList<Role>{} << QList<quint32>{} << QString() << false;
+        QTest::newRow("关闭") << u"closeButton"_s << click << threeRoles << QList<quint32>{} << u"alpha"_s << false;
+        QTest::newRow("corner") << u"cornerCloseButton"_s << click << threeRoles << QList<quint32>{} << u"alpha"_s
+                                << false;
+        QTest::newRow("row, Enter") << u"2"_s << Qt::Key_Return << threeRoles << QList<quint32>{} << u"gamma"_s << true;
+        QTest::newRow("row, Space") << u"1"_s << Qt::Key_Space << threeRoles << QList<quint32>{} << u"beta"_s << true;
+        QTest::newRow("draw, Enter") << draw << Qt::Key_Enter << threeRoles << QList<quint32>{5} << u"gamma"_s << true;
+        QTest::newRow("corner, Enter") << u"cornerCloseButton"_s << Qt::Key_Return << threeRoles << QList<quint32>{}
+                                       << u"alpha"_s << false;
+        QTest::newRow("Escape") << QString() << Qt::Key_Escape << threeRoles << QList<quint32>{} << u"alpha"_s << false;
     }
 
     void everyClickDismissesOnce()
     {
         QFETCH(QString, target);
+        QFETCH(Qt::Key, key);
         QFETCH(QList<Role>, roles);
         QFETCH(QList<quint32>, words);
         QFETCH(QString, selected);
@@ -265,9 +278,13 @@ private slots:
 
         bool isRow = false;
         const int row = target.toInt(&isRow);
-        QTest::mouseClick(isRow ? rowsOf(picker).at(row) : child(picker, target), Qt::LeftButton);
+        QWidget* pressed = isRow ? rowsOf(picker).at(row) : target.isEmpty() ? nullptr : child(picker, target);
+        if (key)
+            pressWithKeyboard(&picker, pressed, key);
+        else
+            QTest::mouseClick(pressed, Qt::LeftButton);
 
-        QCOMPARE(dismissals.size(), 1);
+        QTRY_COMPARE(dismissals.size(), 1); // a shortcut (Escape) clicks its button a moment later
         QCOMPARE(selectedAtDismissal, selected);
         QCOMPARE(selectionChanges.size(), selects ? 1 : 0);
         QCOMPARE(refreshes.size(), selects ? 1 : 0);

@@ -1,4 +1,5 @@
 #include "platform/LoginItem.h"
+#include "support/Keyboard.h"
 #include "support/TestSupport.h"
 #include "views/StartupPermissionView.h"
 
@@ -126,21 +127,28 @@ private slots:
     void theWholeRowFlipsTheBox_data()
     {
         QTest::addColumn<QString>("part"); // clicked at its centre; none: the empty space at the row's trailing end
-        QTest::newRow("symbol") << u"launchAtLoginSymbol"_s;
-        QTest::newRow("title") << u"launchAtLoginTitle"_s;
-        QTest::newRow("detail") << u"launchAtLoginDetail"_s;
-        QTest::newRow("empty trailing space") << QString();
+        QTest::addColumn<Qt::Key>("key");  // instead, the row reached with Tab and this key pressed
+        QTest::newRow("symbol") << u"launchAtLoginSymbol"_s << Qt::Key(0);
+        QTest::newRow("title") << u"launchAtLoginTitle"_s << Qt::Key(0);
+        QTest::newRow("detail") << u"launchAtLoginDetail"_s << Qt::Key(0);
+        QTest::newRow("empty trailing space") << QString() << Qt::Key(0);
+        QTest::newRow("Space") << QString() << Qt::Key_Space;
+        QTest::newRow("Enter") << QString() << Qt::Key_Enter;
     }
 
     void theWholeRowFlipsTheBox()
     {
         QFETCH(QString, part);
+        QFETCH(Qt::Key, key);
         StartupPermissionView& view = present();
         const QWidget* row = child(view, u"launchAtLoginRow"_s);
         const QWidget* target = part.isEmpty() ? row : child(view, part);
         const QPoint point = part.isEmpty() ? QPoint(row->width() - 2, row->height() / 2) : target->rect().center();
         for (const bool ticked : {true, false}) {
-            clickAt(view, target, point);
+            if (key)
+                pressWithKeyboard(&view, child(view, u"launchAtLoginRow"_s), key);
+            else
+                clickAt(view, target, point);
             QCOMPARE(view.isChecked(), ticked);
             QCOMPARE(showsBlue(child(view, u"launchAtLoginSymbol"_s)), ticked);
         }
@@ -152,27 +160,35 @@ private slots:
         // "确认" registers a ticked option, thanks, and closes 1.5 s later; "稍后" closes at once and registers
         // nothing. A refusal is reported and shown under the option instead of thanks: the dialog stays until
         // the user unticks the option and confirms again.
+        // The button is clicked, or reached with Tab and pressed with a key; Escape works as "稍后".
         QTest::addColumn<QString>("button");
+        QTest::addColumn<Qt::Key>("key"); // none: a click
         QTest::addColumn<bool>("ticked");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("shown");
 
         const QString confirm = u"confirmButton"_s;
-        QTest::newRow("稍后, even ticked") << u"laterButton"_s << true << QString() << QString();
-        QTest::newRow("确认, unticked") << confirm << false << QString() << QString();
-        QTest::newRow("确认, ticked") << confirm << true << QString() << QString();
+        const QString later = u"laterButton"_s;
+        const auto click = Qt::Key(0);
+        QTest::newRow("稍后, even ticked") << later << click << true << QString() << QString();
+        QTest::newRow("确认, unticked") << confirm << click << false << QString() << QString();
+        QTest::newRow("确认, ticked") << confirm << click << true << QString() << QString();
         QTest::newRow("确认, ticked, refused")
-            << confirm << true << u"cannot create the folder /x: Not a directory"_s
+            << confirm << click << true << u"cannot create the folder /x: Not a directory"_s
             << u"Failed to enable launch at startup: cannot create the folder /x: Not a directory"_s;
         const QString folder = u"/home/someone/"_s + u"a-long-folder-name/"_s.repeated(6);
         QTest::newRow("refused, long, with control characters")
-            << confirm << true << u"\x1b[2Jcannot write\r\n%1\u2028x\u0085: Is a directory\u2029"_s.arg(folder)
+            << confirm << click << true << u"\x1b[2Jcannot write\r\n%1\u2028x\u0085: Is a directory\u2029"_s.arg(folder)
             << u"Failed to enable launch at startup: [2Jcannot write%1 x: Is a directory "_s.arg(folder);
+        QTest::newRow("稍后, Space") << later << Qt::Key_Space << true << QString() << QString();
+        QTest::newRow("确认, Enter") << confirm << Qt::Key_Return << true << QString() << QString();
+        QTest::newRow("Escape, even ticked") << later << Qt::Key_Escape << true << QString() << QString();
     }
 
     void closing()
     {
         QFETCH(QString, button);
+        QFETCH(Qt::Key, key);
         QFETCH(bool, ticked);
         QFETCH(QString, failure);
         QFETCH(QString, shown);
@@ -186,7 +202,10 @@ private slots:
         StdoutCapture capture;
         QElapsedTimer clock;
         clock.start();
-        click(view, button);
+        if (!key)
+            click(view, button);
+        else
+            pressWithKeyboard(&view, key == Qt::Key_Escape ? nullptr : child(view, button), key);
 
         const int registrations = button == u"confirmButton"_s && ticked ? 1 : 0;
         QCOMPARE(m_loginItem.calls, registrations);

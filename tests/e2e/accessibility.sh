@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# End to end with a real assistive-technology client: the real binary on an X server, its accessible tree
+# walked over AT-SPI (accessibility_walk.py). Needs a session bus, so it runs itself under one of its own.
+#   accessibility.sh PATH_TO_PELLORA
+if [[ -z ${PELLORA_OWN_SESSION_BUS:-} ]]; then
+    export PELLORA_OWN_SESSION_BUS=1
+    exec dbus-run-session -- bash "$0" "$@"
+fi
+pellora=$1
+walk=(timeout 120 /usr/bin/python3 "$(dirname "$0")/accessibility_walk.py")
+source "$(dirname "$0")/xsession.sh"
+start_session 1280 800
+
+fail() { echo "FAIL: $*" >&2; cat "$SESSION_DIR/pellora.log" >&2 || true; exit 1; }
+
+# Qt exposes its tree only when a screen reader is running, unless told to always.
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
+session_pids+=($!)
+wait_for_window Pellora 30 >/dev/null || fail "the strip never appeared"
+"${walk[@]}" strip || fail "the strip as a screen reader meets it"
+
+icon=$(wait_for_tray_icon) || fail "no tray icon docked in the panel"
+read -r ix iy iw ih < <(window_geometry "$icon")
+xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+"${walk[@]}" windows || fail "the tray window and its dialogs as a screen reader meets them"
+echo "PASS"
