@@ -3,10 +3,10 @@
 # the first time only; the flag is stored; a second opening shows no sheet. The window offers no maximising
 # and Escape closes it. The strip's right click opens Pellora's menu, whose "显示浮窗" hides the strip and
 # stores the mode; the tray icon's menu quits. Without a tray, a second launch shows the hidden strip.
-#   tray_smoke.sh PATH_TO_PELLORA
+#   tray_smoke.sh PATH_TO_PELLORA [DESKTOP]    (a desktop of xsession.sh; openbox when not given)
 pellora=$1
 source "$(dirname "$0")/xsession.sh"
-start_session 1280 800
+start_session 1280 800 "${2:-openbox}"
 
 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
 first=$!
