@@ -66,6 +66,7 @@ echo "tray window at $wx,$wy ${ww}x$wh"
     fail "the tray window is not just above the icon"
 xdotool key Escape
 wait_for_width 360 3 gone || fail "Escape did not close the tray window"
+sleep 0.5 # past the moment Qt marks the application inactive, closing its menus (see tray_smoke.sh)
 
 # A host that asks the item for its menu (ContextMenu) gets it at the pointer.
 sni "$service" "$path" org.kde.StatusNotifierItem.ContextMenu $((tx + tw / 2)) $((ty + th / 2)) >/dev/null
