@@ -28,6 +28,7 @@ sleep 0.5
 echo "after switching: $(xprop -root _NET_CURRENT_DESKTOP); strip $(xprop -id "$strip" _NET_WM_DESKTOP)"
 xwininfo -id "$strip" | grep -q IsViewable || fail "the strip is not shown on the second desktop"
 check_strip_placed "$strip"
+[[ $(xprop -id "$strip" _NET_WM_STATE) != *DEMANDS_ATTENTION* ]] || fail "the strip calls for attention"
 [[ $desktop == xfce ]] || { echo PASS; exit 0; }
 
 # The item, registered with the panel's watcher as "bus name/object path".
