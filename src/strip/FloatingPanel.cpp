@@ -180,6 +180,10 @@ bool FloatingPanel::eventFilter(QObject* watched, QEvent* event)
         // of its main window, or the current one, whatever desktop it named before mapping.
         if (m_options.onEveryDesktop)
             showOnAllDesktops(windowHandle());
+        // Shown without activation on purpose: it calls for nothing (KWin marks such a window as demanding
+        // attention, flashing its desktop's entry).
+        if (!m_options.takesFocus)
+            stopDemandingAttention(windowHandle());
         if (m_windowManager)
             m_windowManager->holdWindowAt(windowHandle(), m_wanted.topLeft(), true);
     }
@@ -195,7 +199,7 @@ void FloatingPanel::showEvent(QShowEvent* event)
         // user switches desktops is of no use.
         if (m_options.onEveryDesktop)
             showOnAllDesktops(windowHandle());
-        if (m_options.onEveryDesktop || m_windowManager) {
+        if (m_options.onEveryDesktop || m_windowManager || !m_options.takesFocus) {
             windowHandle()->removeEventFilter(this);
             windowHandle()->installEventFilter(this);
             m_askOnExpose = true;

@@ -28,6 +28,7 @@ sleep 0.5
 echo "after switching: $(xprop -root _NET_CURRENT_DESKTOP); strip $(xprop -id "$strip" _NET_WM_DESKTOP)"
 xwininfo -id "$strip" | grep -q IsViewable || fail "the strip is not shown on the second desktop"
 check_strip_placed "$strip"
+[[ $(xprop -id "$strip" _NET_WM_STATE) != *DEMANDS_ATTENTION* ]] || fail "the strip calls for attention"
 [[ $desktop == xfce ]] || { echo PASS; exit 0; }
 
 # The item, registered with the panel's watcher as "bus name/object path".
@@ -66,6 +67,7 @@ echo "tray window at $wx,$wy ${ww}x$wh"
     fail "the tray window is not just above the icon"
 xdotool key Escape
 wait_for_width 360 3 gone || fail "Escape did not close the tray window"
+sleep 0.5 # past the moment Qt marks the application inactive, closing its menus (see tray_smoke.sh)
 
 # A host that asks the item for its menu (ContextMenu) gets it at the pointer.
 sni "$service" "$path" org.kde.StatusNotifierItem.ContextMenu $((tx + tw / 2)) $((ty + th / 2)) >/dev/null

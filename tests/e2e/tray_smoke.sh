@@ -41,6 +41,9 @@ window=$(ours_with_width 360)
 xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the tray window can be maximised"
 xdotool key Escape
 wait_for_width 360 3 gone || fail "Escape did not close the tray window"
+# A tenth of a second after the focus leaves it, Qt marks the application inactive and closes its menus: a
+# right click that lands just then (quicker than a hand moves to the strip) would see its menu shut at once.
+sleep 0.5
 
 # Pellora's menu; the keyboard walks it.
 read -r sx sy sw sh < <(window_geometry "$(ours_with_width 560)")
