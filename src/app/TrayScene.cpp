@@ -57,6 +57,16 @@ Edge panelEdge(const QRect& screen, const QRect& available)
     return Edge::top;
 }
 
+// Whether the active window is `window` or one of its sheets.
+bool activeWithin(const QWidget* window)
+{
+    for (QWidget* active = QApplication::activeWindow(); window && active; active = active->parentWidget()) {
+        if (active == window)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QRect trayWindowGeometry(const QRect& icon, const QPoint& pointer, const QSize& size, const QRect& screen,
@@ -106,8 +116,11 @@ TrayScene::TrayScene(AppDelegate& delegate, QSettings* settings, LoginItem& logi
     m_delegate.stripController().setContextMenu(&m_menu);
     // Any change of the focus, not only the window's own deactivation: while a sheet has the focus, the window
     // has none to lose when the user turns to another application.
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
-            [this] { QTimer::singleShot(0, this, &TrayScene::hideWhenInactive); });
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
+        // Noted at once: the window may hold the focus for less than the turn the check waits.
+        m_windowActivated = m_windowActivated || activeWithin(m_window);
+        QTimer::singleShot(0, this, &TrayScene::hideWhenInactive);
+    });
 
     m_trayWait.setInterval(1000);
     connect(&m_trayWait, &QTimer::timeout, this, [this] {
@@ -272,6 +285,7 @@ void TrayScene::openWindow()
     // Sized by its content: with nothing to resize or maximise, window managers offer neither.
     m_window->setFixedSize(geometry.size());
     m_window->setGeometry(geometry);
+    m_windowActivated = false;
     m_window->showAndActivate();
     checkFirstLaunch();
 }
@@ -294,21 +308,20 @@ void TrayScene::checkFirstLaunch()
 
 bool TrayScene::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_window && event->type() == QEvent::Hide)
+    // Hidden by Pellora, not by the window manager: KWin hides an inactive application's tool windows for a
+    // moment (Qt reports a spontaneous hide) and shows them again once it is active.
+    if (watched == m_window && event->type() == QEvent::Hide && !event->spontaneous())
         closeSheets();
     return QObject::eventFilter(watched, event);
 }
 
 void TrayScene::hideWhenInactive()
 {
-    // Like a tray popup: it goes away when the user turns elsewhere, but not for its own sheets.
-    if (!m_window || !m_window->isVisible())
-        return;
-    for (QWidget* active = QApplication::activeWindow(); active; active = active->parentWidget()) {
-        if (active == m_window)
-            return;
-    }
-    m_window->hide();
+    // Like a tray popup: it goes away when the user turns elsewhere, but not for its own sheets. Only
+    // once it has had the focus: until the window manager hands it over (KWin does so late, after moving the
+    // focus about as the window and its sheet map), a change of focus is no turning away.
+    if (m_window && m_window->isVisible() && m_windowActivated && !activeWithin(m_window))
+        m_window->hide();
 }
 
 void TrayScene::closeSheets()

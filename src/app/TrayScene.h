@@ -82,6 +82,7 @@ private:
     int m_trayChecks = 0;
     QPointer<FloatingPanel> m_window;
     QPointer<QWidget> m_welcome;
+    bool m_windowActivated = false; // the window, or one of its sheets, has had the focus since it opened
     // What the user typed into the upload form, and the upload it sent: kept while the window's content is
     // rebuilt at every opening.
     UploadDraft m_uploadDraft;

@@ -131,4 +131,21 @@ void showOnAllDesktops(QWindow* window)
 #endif
 }
 
+void stopDemandingAttention(QWindow* window)
+{
+#if QT_CONFIG(xcb)
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window || !window->isVisible())
+        return;
+    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
+    const xcb_atom_t attention = atom(connection, "_NET_WM_STATE_DEMANDS_ATTENTION");
+    if (state == XCB_ATOM_NONE || attention == XCB_ATOM_NONE)
+        return;
+    askWindowManager(connection, xcb_window_t(window->winId()), state, {0 /* remove */, attention, 0, 1});
+    xcb_flush(connection);
+#else
+    Q_UNUSED(window);
+#endif
+}
+
 } // namespace pellora

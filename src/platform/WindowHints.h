@@ -13,4 +13,9 @@ void keepOffTaskbar(QWindow* window);
 /// like keepOffTaskbar. Does nothing where the platform has no such hint.
 void showOnAllDesktops(QWindow* window);
 
+/// Withdraws the mapped window's call for attention. KWin marks a window that maps without being activated
+/// as demanding attention; a window shown that way on purpose asks for nothing. Does nothing where the
+/// platform has no such state.
+void stopDemandingAttention(QWindow* window);
+
 } // namespace pellora

@@ -174,9 +174,18 @@ bool FloatingPanel::event(QEvent* event)
 bool FloatingPanel::eventFilter(QObject* watched, QEvent* event)
 {
     // Exposed: the window manager has taken the window on, so it can be asked about it.
-    if (event->type() == QEvent::Expose && watched == windowHandle() && m_holdOnExpose && windowHandle()->isExposed()) {
-        m_holdOnExpose = false;
-        m_windowManager->holdWindowAt(windowHandle(), m_wanted.topLeft(), true);
+    if (event->type() == QEvent::Expose && watched == windowHandle() && m_askOnExpose && windowHandle()->isExposed()) {
+        m_askOnExpose = false;
+        // Asked again once mapped: KWin puts a tool window (transient for the application) on the desktop
+        // of its main window, or the current one, whatever desktop it named before mapping.
+        if (m_options.onEveryDesktop)
+            showOnAllDesktops(windowHandle());
+        // Shown without activation on purpose: it calls for nothing (KWin marks such a window as demanding
+        // attention, flashing its desktop's entry).
+        if (!m_options.takesFocus)
+            stopDemandingAttention(windowHandle());
+        if (m_windowManager)
+            m_windowManager->holdWindowAt(windowHandle(), m_wanted.topLeft(), true);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -190,10 +199,10 @@ void FloatingPanel::showEvent(QShowEvent* event)
         // user switches desktops is of no use.
         if (m_options.onEveryDesktop)
             showOnAllDesktops(windowHandle());
-        if (m_windowManager) {
+        if (m_options.onEveryDesktop || m_windowManager || !m_options.takesFocus) {
             windowHandle()->removeEventFilter(this);
             windowHandle()->installEventFilter(this);
-            m_holdOnExpose = true;
+            m_askOnExpose = true;
         }
     }
     QWidget::showEvent(event);
@@ -237,7 +246,7 @@ void FloatingPanel::holdPlace()
     m_holdScheduled = true;
     QTimer::singleShot(0, this, [this] {
         m_holdScheduled = false;
-        if (isVisible() && !m_holdOnExpose)
+        if (isVisible() && !m_askOnExpose)
             m_windowManager->holdWindowAt(windowHandle(), m_wanted.topLeft(), false);
     });
 }

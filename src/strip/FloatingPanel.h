@@ -99,8 +99,8 @@ private:
     QRect m_wanted;             // where the panel was last put, by the program or the user's drag
     bool m_moveGesture = false; // a press on the panel may have started a drag by the window manager
     bool m_movedByUser = false;
-    bool m_holdOnExpose = false;
-    int m_corrections = 0; // times the window manager was asked to undo its own move
+    bool m_askOnExpose = false; // the window manager is asked again once it has mapped the window
+    int m_corrections = 0;      // times the window manager was asked to undo its own move
     bool m_holdScheduled = false;
 };
 

@@ -14,11 +14,6 @@ if [[ ${2:-} == compositor ]]; then
     session_pids+=($!)
 fi
 
-fail() { echo "FAIL: $*" >&2; cat "$SESSION_DIR/pellora.log" >&2 || true; exit 1; }
-
-active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //'; }
-focus_kept() { [[ $(active_window) == "$focused" ]] || fail "$1 took the focus: $(active_window)"; }
-
 # Waits up to 5 seconds for the detail card to be open (or closed) and prints the strip's geometry.
 wait_for_card() {
     local i gx gy gw gh
@@ -31,31 +26,17 @@ wait_for_card() {
     [[ $1 == open && $gh -gt $((h + 100)) || $1 == closed && $gh -eq $h ]]
 }
 
-# Another application has the keyboard focus when Pellora starts.
-xmessage -xrm '*input: true' -center "typing here" >/dev/null 2>&1 &
-session_pids+=($!)
-other=$(wait_for_window xmessage 10) || fail "the other application never appeared"
-focused=$(printf '0x%x' "$other")
-for i in $(seq 50); do [[ $(active_window) == "$focused" ]] && break; sleep 0.1; done
-
+focus_other_application
 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
 app=$!
 session_pids+=($app)
 
 strip=$(wait_for_window Pellora 30) || fail "the strip never appeared"
 sleep 0.5 # let the window manager settle the placement
-read -r x y w h < <(window_geometry "$strip")
+check_strip_placed "$strip"
 read -r wa_x wa_y wa_w wa_h < <(workarea)
-echo "strip at $x,$y size ${w}x$h; work area $wa_x,$wa_y ${wa_w}x$wa_h"
 focus_kept "showing the strip"
-
-[[ $w -eq 560 ]] || fail "strip width $w, expected 560"
-[[ $((wa_x + wa_w - (x + w))) -eq 20 ]] || fail "right gap $((wa_x + wa_w - (x + w))), expected 20"
-[[ $((wa_y + wa_h - (y + h))) -eq 20 ]] || fail "bottom gap $((wa_y + wa_h - (y + h))), expected 20"
-
-state=$(xprop -id "$strip" _NET_WM_STATE)
-[[ $state == *_NET_WM_STATE_ABOVE* ]] || fail "not above other windows: $state"
-[[ $state == *_NET_WM_STATE_SKIP_TASKBAR* ]] || fail "listed in the taskbar: $state"
+check_state "$strip" ABOVE SKIP_TASKBAR
 extents=$(xprop -id "$strip" _NET_FRAME_EXTENTS)
 [[ $extents == *"= 0, 0, 0, 0"* ]] || fail "has a frame: $extents"
 

@@ -1,6 +1,6 @@
-# Sourced by the end-to-end scripts: a private X display with a window manager and a tray, torn down on exit.
-# Sets DISPLAY and SESSION_DIR (a scratch folder used as the user's config and runtime folders).
-# TINT2_CONFIG, when set, is the panel's configuration file.
+# Sourced by the end-to-end scripts: a private X display with a window manager and a tray, torn down on exit,
+# and the checks they share. Sets DISPLAY and SESSION_DIR (a scratch folder used as the user's config and
+# runtime folders). TINT2_CONFIG, when set, is tint2's configuration file.
 
 set -euo pipefail
 
@@ -20,8 +20,83 @@ session_cleanup() {
 }
 trap session_cleanup EXIT
 
+# A desktop on a fresh X server: openbox with tint2 (the default), xfce (xfwm4 and its panel), kwin (with
+# tint2) or i3, on a screen of the given size.
 start_session() {
-    local width=${1:-1280} height=${2:-800}
+    local width=${1:-1280} height=${2:-800} desktop=${3:-openbox}
+    start_xvfb "$width" "$height"
+    if [[ $desktop == xfce || $desktop == kwin ]]; then
+        # Their settings daemons are started by the session bus on demand: with this session's folders.
+        [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "$desktop needs a session bus: run under dbus-run-session" >&2; exit 1; }
+        dbus-update-activation-environment DISPLAY XDG_CONFIG_HOME XDG_RUNTIME_DIR
+    fi
+
+    # A panel's strut only counts once the window manager manages it: start the panel after.
+    case $desktop in
+    openbox)
+        start_window_manager openbox --sm-disable
+        start_panel "$width" "$height" tint2 ${TINT2_CONFIG:+-c "$TINT2_CONFIG"}
+        ;;
+    xfce)
+        # One panel along the bottom with the status tray in its middle (away from the screen's corners, where
+        # a window opened in the corner would pass for one opened beside the icon); the status tray hosts
+        # StatusNotifier items and XEmbed icons alike. Seeded, the panel asks no first-start question.
+        local channels="$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
+        mkdir -p "$channels"
+        cat >"$channels/xfce4-panel.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=10;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="30"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+        <value type="int" value="3"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+    </property>
+    <property name="plugin-2" type="string" value="systray">
+      <property name="menu-is-primary" type="bool" value="false"/>
+    </property>
+    <property name="plugin-3" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+    </property>
+  </property>
+</channel>
+XML
+        start_window_manager xfwm4
+        start_panel "$width" "$height" xfce4-panel
+        ;;
+    kwin)
+        # Two virtual desktops; no compositing, which Xvfb cannot accelerate. tint2 gives the work area.
+        printf '[Desktops]\nNumber=2\nRows=1\n' >"$XDG_CONFIG_HOME/kwinrc"
+        start_window_manager env KWIN_COMPOSE=N kwin_x11
+        start_panel "$width" "$height" tint2
+        ;;
+    i3)
+        # No bar: the work area is the screen. i3 names its IPC socket on the root window.
+        printf '# i3 config file (v4)\nfont pango:DejaVu Sans 9\nfocus_follows_mouse no\n' >"$SESSION_DIR/i3.conf"
+        start_window_manager i3 -c "$SESSION_DIR/i3.conf"
+        I3SOCK=$(xprop -root I3_SOCKET_PATH | sed -nE 's/.*= "(.*)"/\1/p')
+        export I3SOCK
+        ;;
+    *) echo "unknown desktop $desktop" >&2; exit 1 ;;
+    esac
+}
+
+# A fresh X server with nothing on it: sets DISPLAY, and the user's config and runtime folders.
+start_xvfb() {
+    local width=$1 height=$2
     # Xvfb picks a free display itself and writes its number to the fifo once it accepts clients.
     local fifo="$SESSION_DIR/display" number=""
     mkfifo "$fifo"
@@ -29,7 +104,7 @@ start_session() {
     session_pids+=($!)
     read -r -t 10 number <"$fifo" || { echo "Xvfb did not start" >&2; cat "$SESSION_DIR/xvfb.log" >&2; exit 1; }
     export DISPLAY=":$number"
-    unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM I3SOCK SWAYSOCK
     # The number is announced as the server starts listening; make sure it answers before using it.
     local i
     for i in $(seq 100); do
@@ -39,21 +114,32 @@ start_session() {
     export XDG_CONFIG_HOME="$SESSION_DIR/config" XDG_RUNTIME_DIR="$SESSION_DIR/runtime"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
+}
 
-    # The panel's strut only counts once the window manager manages it: start the panel after. A window
-    # manager that could not start (a busy machine) is started once more.
-    local attempt
+# Starts a window manager and waits until it announces itself; one that could not start (a busy machine) is
+# started once more.
+start_window_manager() {
+    local attempt i
     for attempt in 1 2; do
-        openbox --sm-disable >>"$SESSION_DIR/openbox.log" 2>&1 &
+        "$@" >>"$SESSION_DIR/wm.log" 2>&1 &
         session_pids+=($!)
-        for i in $(seq 150); do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break 2
+        for i in $(seq 300); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
             sleep 0.1
         done
     done
-    tint2 ${TINT2_CONFIG:+-c "$TINT2_CONFIG"} >"$SESSION_DIR/tint2.log" 2>&1 &
+    echo "the window manager $* did not come up" >&2
+    cat "$SESSION_DIR/wm.log" >&2
+    exit 1
+}
+
+# Starts a panel (the command after the screen's size) and waits until it reserves its strut: the work
+# area no longer covers the whole screen.
+start_panel() {
+    local width=$1 height=$2 i
+    shift 2
+    "$@" >"$SESSION_DIR/panel.log" 2>&1 &
     session_pids+=($!)
-    # The panel reserves its strut: wait until the work area no longer covers the whole screen.
     for i in $(seq 300); do
         if xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; then
             read -r _ _ wa_w wa_h < <(workarea)
@@ -61,15 +147,20 @@ start_session() {
         fi
         sleep 0.1
     done
-    echo "the window manager and panel did not come up" >&2
+    echo "the panel $1 did not reserve its place" >&2
     xprop -root >&2 || true
-    cat "$SESSION_DIR/openbox.log" "$SESSION_DIR/tint2.log" >&2 || true
+    cat "$SESSION_DIR/panel.log" >&2 || true
     exit 1
 }
 
-# x y width height of the desktop's work area (the screen less the panel).
+# x y width height of the desktop's work area (the screen less the panel); the screen where the window
+# manager publishes none (i3).
 workarea() {
-    xprop -root _NET_WORKAREA | sed -E 's/.*= *//; s/,//g' | awk '{print $1, $2, $3, $4}'
+    if xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; then
+        xprop -root _NET_WORKAREA | sed -E 's/.*= *//; s/,//g' | awk '{print $1, $2, $3, $4}'
+    else
+        xwininfo -root | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print 0, 0, w, h}'
+    fi
 }
 
 # Window ids of visible windows titled exactly "$1".
@@ -111,6 +202,93 @@ wait_for_tray_icon() {
                 return 0
             fi
         done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Fails the run: says why, then what Pellora printed.
+fail() {
+    echo "FAIL: $*" >&2
+    cat "$SESSION_DIR/pellora.log" >&2 2>/dev/null || true
+    exit 1
+}
+
+# xfwm4 appends a second id: the first is the active window.
+active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //; s/,.*//'; }
+
+# Another application has the keyboard focus, as if the user were typing in it: sets focused to its id.
+focus_other_application() {
+    local i other
+    xmessage -xrm '*input: true' -center "typing here" >/dev/null 2>&1 &
+    session_pids+=($!)
+    other=$(wait_for_window xmessage 10) || fail "the other application never appeared"
+    focused=$(printf '0x%x' "$other")
+    for i in $(seq 50); do
+        [[ $(active_window) == "$focused" ]] && return 0
+        sleep 0.1
+    done
+    fail "the other application did not get the focus: $(active_window)"
+}
+focus_kept() { [[ $(active_window) == "$focused" ]] || fail "$1 took the focus: $(active_window)"; }
+
+# The strip $1 is 560 wide, 20 px from the work area's right and bottom edges, within 5 seconds (the window
+# manager may move it after mapping it). Sets x y w h to its geometry.
+check_strip_placed() {
+    local i wa_x wa_y wa_w wa_h
+    for i in $(seq 50); do
+        read -r x y w h < <(window_geometry "$1")
+        read -r wa_x wa_y wa_w wa_h < <(workarea)
+        [[ $w -eq 560 && $((wa_x + wa_w - x - w)) -eq 20 && $((wa_y + wa_h - y - h)) -eq 20 ]] && break
+        sleep 0.1
+    done
+    echo "strip at $x,$y size ${w}x$h; work area $wa_x,$wa_y ${wa_w}x$wa_h"
+    [[ $w -eq 560 ]] || fail "strip width $w, expected 560"
+    [[ $((wa_x + wa_w - (x + w))) -eq 20 ]] || fail "right gap $((wa_x + wa_w - (x + w))), expected 20"
+    [[ $((wa_y + wa_h - (y + h))) -eq 20 ]] || fail "bottom gap $((wa_y + wa_h - (y + h))), expected 20"
+}
+
+# The window $1 states every one of the _NET_WM_STATE_ suffixes that follow.
+check_state() {
+    local id=$1 state
+    shift
+    state=$(xprop -id "$id" _NET_WM_STATE)
+    echo "state: $state"
+    for wanted; do
+        [[ $state == *_NET_WM_STATE_$wanted* ]] || fail "_NET_WM_STATE lacks $wanted: $state"
+    done
+}
+
+# Visible windows of ours, other than the strip and the tray window, that the window manager does not manage:
+# Pellora's menu (the docked tray icon $1 and tooltips excepted).
+wait_for_menu() {
+    local i id
+    for i in $(seq 50); do
+        for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
+            [[ $id != "${1:-}" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
+                ! xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Ids of visible windows of ours $1 px wide: 560 the strip, 360 the tray window.
+ours_with_width() {
+    local id x y w h
+    for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
+        read -r x y w h < <(window_geometry "$id")
+        [[ $w -eq $1 ]] && echo "$id"
+    done
+    return 0
+}
+
+# Waits up to $2 seconds until a window of ours $1 px wide is visible (with "gone" after: no longer visible).
+wait_for_width() {
+    local i shown
+    for i in $(seq $(($2 * 10))); do
+        shown=$(ours_with_width "$1")
+        [[ ${3:-} == gone && -z $shown || ${3:-} != gone && -n $shown ]] && return 0
         sleep 0.1
     done
     return 1
