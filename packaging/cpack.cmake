@@ -9,9 +9,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "Pellora ships a pack of invented personas, each with a timeline of one day,"
     "and follows the one you choose. A floating strip in the corner of the screen"
-    "shows what the chosen role is doing now; a window opened from the tray shows"
-    "the whole day and lets you pick another role; you can also contribute a day"
-    "of your own.")
+    "shows what the chosen role is doing now. A small window opened from the tray"
+    "shows the time and opens the role picker, to choose another role or draw one"
+    "at random, and a form to contribute a day of your own.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # Source packages are not made here; keep build trees and the repository out of one made by hand.

@@ -5,9 +5,9 @@
 #include "pellora_version.h"
 #include "platform/SingleInstance.h"
 #include "platform/XdgAutostartLoginItem.h"
+#include "widgets/SvgIcon.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QPixmapCache>
 #include <QSettings>
 #include <QTimer>
@@ -92,12 +92,12 @@ int main(int argc, char* argv[])
     TrayScene scene(delegate, settings.get(), loginItem);
     QObject::connect(&scene, &TrayScene::quitRequested, &app, &QCoreApplication::quit);
 
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    QTimer::singleShot(0, &delegate, &AppDelegate::start);
     // The strip first. The tray icon (a D-Bus and an X11 query, an SVG render) and the windows' icon (which
     // the X11 platform renders at four sizes when it sets it) follow, so they do not hold up the first window.
     QTimer::singleShot(0, &scene, [&scene] {
         scene.start();
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pellora.svg")));
+        QApplication::setWindowIcon(svgIcon(QStringLiteral("pellora")));
     });
     return app.exec();
 }

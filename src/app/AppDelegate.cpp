@@ -4,7 +4,16 @@
 
 #include <QTimer>
 
+#include <cstdio>
+
 namespace pellora {
+
+void printLine(const QString& line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
 
 RoleLibraryOptions appLibraryOptions(QSettings* settings, RoleLibraryOptions base)
 {
@@ -14,9 +23,15 @@ RoleLibraryOptions appLibraryOptions(QSettings* settings, RoleLibraryOptions bas
 
 AppDelegate::AppDelegate(QSettings* settings, RoleLibraryOptions libraryOptions, QObject* parent)
     : QObject(parent), m_library(appLibraryOptions(settings, std::move(libraryOptions))), m_displayModeStore(settings)
-{}
+{
+    if (const std::optional<PackFailure>& failure = m_library.packFailure()) {
+        printLine(failure->kind == PackFailure::Kind::missing
+                      ? QStringLiteral("⚠️ roles.json missing from bundle")
+                      : QStringLiteral("Failed to load roles: ") + failure->reason);
+    }
+}
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::start()
 {
     if (m_launched)
         return;
@@ -44,7 +59,7 @@ void AppDelegate::configureOnLaunch()
 void AppDelegate::applyDisplayMode()
 {
     if (m_displayModeStore.mode() == DisplayMode::floatingStrip)
-        m_stripController.showStrip(&m_library, &m_displayModeStore);
+        m_stripController.showStrip(&m_library);
     else
         m_stripController.hideStrip();
 }
@@ -54,14 +69,14 @@ void AppDelegate::bringStripToFront()
     if (m_displayModeStore.mode() != DisplayMode::floatingStrip) {
         // Starting Pellora again must show something: without a tray icon, the strip is the only way in.
         if (!m_trayIconShown)
-            m_stripController.showStrip(&m_library, &m_displayModeStore);
+            m_stripController.showStrip(&m_library);
         return;
     }
     FloatingPanel* panel = m_stripController.panel();
     if (!panel)
         return;
     // Raised, not activated: neither another application nor Pellora's own open window loses the focus.
-    panel->orderFront();
+    panel->showWithoutActivating();
 }
 
 } // namespace pellora

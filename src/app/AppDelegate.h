@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DisplayModeStore.h"
+#include "library/DisplayModeStore.h"
 #include "library/RoleLibrary.h"
 #include "strip/FloatingStripWindowController.h"
 
@@ -16,18 +16,20 @@ class AppDelegate final : public QObject {
     Q_OBJECT
 
 public:
-    // `settings` must outlive the delegate; `libraryOptions` lets tests pick the pack and the clock.
+    // `settings` must outlive the delegate; `libraryOptions` lets tests pick the pack and the clock. A pack that
+    // gives no roles is reported on standard output.
     explicit AppDelegate(QSettings* settings, RoleLibraryOptions libraryOptions = {}, QObject* parent = nullptr);
 
     RoleLibrary& library() { return m_library; }
     DisplayModeStore& displayModeStore() { return m_displayModeStore; }
     FloatingStripWindowController& stripController() { return m_stripController; }
 
-    // Launching has finished: runs the launch wiring once.
-    void applicationDidFinishLaunching();
+    // Starts following the display mode, once the event loop runs: the strip is shown or hidden now and after
+    // every change of the mode. Later calls do nothing.
+    void start();
     // Shows the strip in strip mode, hides it otherwise.
     void applyDisplayMode();
-    // Another launch asked for Pellora: in strip mode, raises the existing strip. In menu-bar-only mode
+    // Another launch asked for Pellora: in strip mode, raises the existing strip. In tray-only mode
     // with no tray icon to reach Pellora by, shows the strip for this session, leaving the stored mode alone.
     void bringStripToFront();
     // Whether a tray icon is shown; told by the tray scene.
@@ -45,5 +47,8 @@ private:
 
 // Library options for the shipped app: the pack from the resources and the given settings.
 RoleLibraryOptions appLibraryOptions(QSettings* settings, RoleLibraryOptions base = {});
+
+// Writes one line on standard output at once: what a user who started Pellora from a terminal is told.
+void printLine(const QString& line);
 
 } // namespace pellora

@@ -8,7 +8,7 @@
 #include "views/ContentView.h"
 #include "views/Sheet.h"
 #include "views/StartupPermissionView.h"
-#include "views/SvgIcon.h"
+#include "widgets/SvgIcon.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -18,8 +18,6 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QWindow>
-
-#include <cstdio>
 
 namespace pellora {
 namespace {
@@ -67,13 +65,6 @@ bool activeWithin(const QWidget* window)
             return true;
     }
     return false;
-}
-
-void printLine(const QString& line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
 }
 
 } // namespace
@@ -167,7 +158,7 @@ void TrayScene::buildMenu()
     RoleLibrary& library = m_delegate.library();
     connect(add(tr("换一个"), "drawAction"), &QAction::triggered, &library, &RoleLibrary::drawRandomRole);
     connect(add(tr("角色库"), "libraryAction"), &QAction::triggered, this,
-            [this] { m_delegate.stripController().modalManager().presentPicker(&m_delegate.library()); });
+            [this] { m_delegate.stripController().pickerController().open(&m_delegate.library()); });
     m_menu.addSeparator();
 
     DisplayModeStore& store = m_delegate.displayModeStore();
@@ -295,7 +286,7 @@ void TrayScene::openWindow()
     m_window->setFixedSize(geometry.size());
     m_window->setGeometry(geometry);
     m_windowActivated = false;
-    m_window->makeKeyAndOrderFront();
+    m_window->showAndActivate();
     checkFirstLaunch();
 }
 
@@ -309,6 +300,8 @@ void TrayScene::checkFirstLaunch()
     m_settings->setValue(firstLaunchKey, true);
     m_settings->sync();
     auto* welcome = new StartupPermissionView(m_loginItem, m_window);
+    connect(welcome, &StartupPermissionView::launchAtLoginFailed, this,
+            [](const QString& error) { printLine(QStringLiteral("Failed to enable launch at startup: ") + error); });
     m_welcome = welcome;
     showSheet(welcome);
 }
@@ -324,7 +317,7 @@ bool TrayScene::eventFilter(QObject* watched, QEvent* event)
 
 void TrayScene::hideWhenInactive()
 {
-    // Like a menu-bar window: it goes away when the user turns elsewhere, but not for its own sheets. Only
+    // Like a tray popup: it goes away when the user turns elsewhere, but not for its own sheets. Only
     // once it has had the focus: until the window manager hands it over (KWin does so late, after moving the
     // focus about as the window and its sheet map), a change of focus is no turning away.
     if (m_window && m_window->isVisible() && m_windowActivated && !activeWithin(m_window))

@@ -52,7 +52,6 @@ public:
     void toggleWindow();
     FloatingPanel* window() const { return m_window; }
     ContentView* content() const;
-    bool trayIconVisible() const { return m_tray != nullptr; }
     QMenu& menu() { return m_menu; }
 
 signals:

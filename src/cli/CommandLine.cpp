@@ -2,16 +2,13 @@
 
 #include "StatusReport.h"
 #include "SubmitCommand.h"
-#include "library/PackFile.h"
 #include "library/RoleLibrary.h"
-#include "library/SettingsText.h"
-#include "model/RolePackCodec.h"
+#include "model/TimelineSnapshot.h"
 #include "pellora_version.h"
 #include "presentation/ControlCharacters.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTimer>
@@ -83,28 +80,21 @@ public:
         m_context.out.flush();
     }
 
-    // Reads the pack from --pack or the built-in resources; on failure returns the exit code.
+    // Reads the pack from --pack or the built-in one; on failure returns the exit code.
     std::optional<int> loadPack(const QString& packPath, QList<Role>& roles)
     {
-        QString path = packPath;
-        if (path.isEmpty()) {
-            for (const QString& candidate : m_context.builtInPackPaths) {
-                if (QFile::exists(candidate)) {
-                    path = candidate;
-                    break;
-                }
-            }
-            if (path.isEmpty())
-                return error(exitInvalidPack, u"the built-in roles.json is missing"_s);
+        const QString path = packPath.isEmpty() ? m_context.packPath : packPath;
+        RolePackLoad pack = loadRolePack(path);
+        if (!pack.failure) {
+            roles = std::move(pack.roles);
+            return std::nullopt;
         }
-        const PackFileRead file = readPackFile(path);
-        if (!file.error.isEmpty())
-            return error(exitBadArguments, u"cannot read %1: %2"_s.arg(path, file.error));
-        const RolePackDecodeResult decoded = decodeRolePack(file.bytes);
-        if (!decoded.ok())
-            return error(exitInvalidPack, u"%1: %2"_s.arg(path, decoded.error));
-        roles = decoded.payload.roles;
-        return std::nullopt;
+        const PackFailure& failure = *pack.failure;
+        if (failure.kind == PackFailure::Kind::invalid)
+            return error(exitInvalidPack, u"%1: %2"_s.arg(path, failure.reason));
+        if (failure.kind == PackFailure::Kind::missing && packPath.isEmpty())
+            return error(exitInvalidPack, u"the built-in roles.json is missing"_s);
+        return error(exitBadArguments, u"cannot read %1: %2"_s.arg(path, failure.reason));
     }
 
     int status(const QStringList& arguments)
@@ -145,7 +135,7 @@ public:
                 return usageError(u"no role with the id '%1' (see 'pellora roles')"_s.arg(parser.value(role)));
             chosen = *match;
         } else {
-            chosen = restoredRole(roles, storedRoleId());
+            chosen = startingRole(roles, m_context);
         }
 
         const auto report = [this, chosen, fixedMinute, json = parser.isSet(json), waybar = parser.isSet(format)] {
@@ -234,18 +224,16 @@ private:
         return hour * 60 + minute;
     }
 
-    std::optional<QString> storedRoleId()
-    {
-        if (!m_context.openSettings)
-            return std::nullopt;
-        const std::unique_ptr<QSettings> settings = m_context.openSettings();
-        return settings ? settingsText(*settings, RoleLibrary::storageKey) : std::nullopt;
-    }
-
     CommandLineContext& m_context;
 };
 
 } // namespace
+
+std::optional<Role> startingRole(const QList<Role>& roles, const CommandLineContext& context)
+{
+    const std::unique_ptr<QSettings> settings = context.openSettings ? context.openSettings() : nullptr;
+    return restoredRole(roles, storedRoleId(settings.get()));
+}
 
 bool isCommandLineInvocation(const QStringList& arguments)
 {

@@ -1,19 +1,12 @@
 #include "SubmitCommand.h"
 
 #include "library/PackFile.h"
-#include "library/RoleLibrary.h"
-#include "library/SettingsText.h"
-#include "model/RolePackCodec.h"
 #include "presentation/ControlCharacters.h"
 
 #include <QCommandLineParser>
-#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
-#include <QLocale>
-#include <QSettings>
 #include <QStringDecoder>
-#include <QTimeZone>
 
 #include <cstdio>
 
@@ -73,21 +66,8 @@ ScheduleRead readScheduleFile(const QString& path, QIODevice* input)
 // A pack that cannot be read leaves no role, as it leaves the app's library without one.
 std::optional<Role> chosenRole(const CommandLineContext& context)
 {
-    for (const QString& path : context.builtInPackPaths) {
-        if (!QFile::exists(path))
-            continue;
-        const PackFileRead file = readPackFile(path);
-        const RolePackDecodeResult decoded = decodeRolePack(file.bytes);
-        if (!file.error.isEmpty() || !decoded.ok())
-            return std::nullopt;
-        std::optional<QString> storedId;
-        if (context.openSettings) {
-            if (const std::unique_ptr<QSettings> settings = context.openSettings())
-                storedId = settingsText(*settings, RoleLibrary::storageKey);
-        }
-        return restoredRole(decoded.payload.roles, storedId);
-    }
-    return std::nullopt;
+    const RolePackLoad pack = loadRolePack(context.packPath);
+    return pack.failure ? std::nullopt : startingRole(pack.roles, context);
 }
 
 bool isFinal(const UploadState& state)
@@ -111,24 +91,6 @@ int error(CommandLineContext& context, int code, const QString& message)
 }
 
 } // namespace
-
-SubmissionEntry newSubmissionEntry(const QString& nickname, const QString& email, const QString& occupation,
-                                   const QString& schedule, const std::optional<Role>& role)
-{
-    SubmissionEntry entry;
-    entry.nickname = nickname;
-    entry.email = email;
-    entry.occupation = occupation;
-    entry.schedule = schedule;
-    if (role) {
-        entry.selectedRoleID = role->id;
-        entry.selectedRoleName = role->name;
-    }
-    entry.createdAtISO = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    entry.timezone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
-    entry.deviceLocale = QLocale::system().name();
-    return entry;
-}
 
 int runSubmit(const QStringList& arguments, CommandLineContext& context, UploaderConfig config,
               const std::function<QStringList()>& tokens, QIODevice* input)

@@ -14,11 +14,6 @@ class QIODevice;
 
 namespace pellora {
 
-// The entry the upload form and `pellora submit` send: the texts exactly as given, the role's id and name
-// (never its display name; both absent without a role) and the moment, time zone and locale of the call.
-SubmissionEntry newSubmissionEntry(const QString& nickname, const QString& email, const QString& occupation,
-                                   const QString& schedule, const std::optional<Role>& role);
-
 // The largest schedule file `submit` accepts.
 inline constexpr qint64 maxScheduleBytes = 1024 * 1024;
 // Exit status of `submit` when the upload ended in failure.

@@ -1,5 +1,7 @@
 #include "PackFile.h"
 
+#include "model/RolePackCodec.h"
+
 #include <QCoreApplication>
 #include <QFile>
 
@@ -64,6 +66,19 @@ PackFileRead readPackFile(const QString& path)
     if (file.error() != QFileDevice::NoError)
         return refuse(file.errorString());
     return result;
+}
+
+RolePackLoad loadRolePack(const QString& path)
+{
+    const PackFileRead file = readPackFile(path);
+    if (!file.error.isEmpty()) {
+        const auto kind = QFile::exists(path) ? PackFailure::Kind::unreadable : PackFailure::Kind::missing;
+        return {{}, PackFailure{kind, file.error}};
+    }
+    RolePackDecodeResult decoded = decodeRolePack(file.bytes);
+    if (!decoded.ok())
+        return {{}, PackFailure{PackFailure::Kind::invalid, decoded.error}};
+    return {std::move(decoded.payload.roles), std::nullopt};
 }
 
 } // namespace pellora

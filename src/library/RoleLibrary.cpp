@@ -1,27 +1,12 @@
 #include "RoleLibrary.h"
 
-#include "PackFile.h"
 #include "SettingsText.h"
 #include "UniformIndex.h"
-#include "model/RolePackCodec.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSettings>
 
-#include <cstdio>
-
 namespace pellora {
-namespace {
-
-void printLine(const QString& line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
-} // namespace
 
 const Role* findRoleById(const QList<Role>& roles, const QString& id)
 {
@@ -43,6 +28,11 @@ std::optional<Role> restoredRole(const QList<Role>& roles, const std::optional<Q
     return roles.first();
 }
 
+std::optional<QString> storedRoleId(const QSettings* settings)
+{
+    return settings ? settingsText(*settings, RoleLibrary::storageKey) : std::nullopt;
+}
+
 RoleLibrary::RoleLibrary(RoleLibraryOptions options, QObject* parent)
     : QObject(parent), m_settings(options.settings), m_clock(std::move(options.clock)),
       m_randomWord(std::move(options.randomWord))
@@ -58,7 +48,7 @@ RoleLibrary::RoleLibrary(RoleLibraryOptions options, QObject* parent)
         m_roles = std::move(options.roles);
         setSelectedRole(m_roles.first());
     } else {
-        loadRoles(options.packPaths);
+        loadRoles(options.packPath);
     }
     startTimer(options.refreshIntervalMs);
     refreshSnapshot();
@@ -97,42 +87,16 @@ void RoleLibrary::refreshSnapshot()
     emit snapshotChanged();
 }
 
-void RoleLibrary::loadRoles(const QStringList& packPaths)
+void RoleLibrary::loadRoles(const QString& packPath)
 {
-    QString path;
-    for (const QString& candidate : packPaths) {
-        if (QFile::exists(candidate)) {
-            path = candidate;
-            break;
-        }
-    }
-    if (path.isEmpty()) {
-        printLine(QStringLiteral("⚠️ roles.json missing from bundle"));
+    RolePackLoad pack = loadRolePack(packPath);
+    m_packFailure = pack.failure;
+    if (m_packFailure)
         return;
-    }
-
-    const PackFileRead file = readPackFile(path);
-    if (!file.error.isEmpty()) {
-        printLine(QStringLiteral("Failed to load roles: ") + file.error);
-        return;
-    }
-    const RolePackDecodeResult decoded = decodeRolePack(file.bytes);
-    if (!decoded.ok()) {
-        printLine(QStringLiteral("Failed to load roles: ") + decoded.error);
-        return;
-    }
-    m_roles = decoded.payload.roles;
+    m_roles = std::move(pack.roles);
     emit rolesChanged();
-    restoreSelection();
+    setSelectedRole(restoredRole(m_roles, storedRoleId(m_settings)));
     refreshSnapshot();
-}
-
-void RoleLibrary::restoreSelection()
-{
-    std::optional<QString> stored;
-    if (m_settings)
-        stored = settingsText(*m_settings, storageKey);
-    setSelectedRole(restoredRole(m_roles, stored));
 }
 
 void RoleLibrary::persistSelection()

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "Clock.h"
+#include "PackFile.h"
 #include "model/Role.h"
 #include "model/TimelineSnapshot.h"
 
 #include <QList>
 #include <QObject>
-#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -20,8 +20,8 @@ namespace pellora {
 struct RoleLibraryOptions {
     // A non-empty list is used as the pack instead of reading one; its first role becomes the selection.
     QList<Role> roles;
-    // Candidate locations of the pack, tried in order.
-    QStringList packPaths{QStringLiteral(":/roles.json"), QStringLiteral(":/Data/roles.json")};
+    // Where the pack is read from.
+    QString packPath = builtInPackPath;
     // Where the choice is persisted; null keeps it in memory only.
     QSettings* settings = nullptr;
     // Source of "now"; the system clock when null.
@@ -35,10 +35,6 @@ struct RoleLibraryOptions {
 /// "selected_role_id") and the snapshot of what that role is doing now, refreshed every 30 seconds.
 class RoleLibrary final : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QList<pellora::Role> roles READ roles NOTIFY rolesChanged)
-    Q_PROPERTY(
-        std::optional<pellora::Role> selectedRole READ selectedRole WRITE setSelectedRole NOTIFY selectedRoleChanged)
-    Q_PROPERTY(std::optional<pellora::TimelineSnapshot> snapshot READ snapshot NOTIFY snapshotChanged)
 
 public:
     static inline const QString storageKey = QStringLiteral("selected_role_id");
@@ -49,6 +45,8 @@ public:
     const QList<Role>& roles() const { return m_roles; }
     const std::optional<Role>& selectedRole() const { return m_selectedRole; }
     const std::optional<TimelineSnapshot>& snapshot() const { return m_snapshot; }
+    // Why the pack gave no roles; none when it was read, or when roles were given instead.
+    const std::optional<PackFailure>& packFailure() const { return m_packFailure; }
 
     // A direct assignment persists the choice; the snapshot catches up at the next tick.
     void setSelectedRole(const std::optional<Role>& role);
@@ -66,14 +64,14 @@ signals:
     void snapshotChanged();
 
 private:
-    void loadRoles(const QStringList& packPaths);
-    void restoreSelection();
+    void loadRoles(const QString& packPath);
     void persistSelection();
     void startTimer(int intervalMs);
 
     QList<Role> m_roles;
     std::optional<Role> m_selectedRole;
     std::optional<TimelineSnapshot> m_snapshot;
+    std::optional<PackFailure> m_packFailure;
     QSettings* m_settings;
     std::shared_ptr<const Clock> m_clock;
     std::function<quint32()> m_randomWord;
@@ -85,5 +83,8 @@ const Role* findRoleById(const QList<Role>& roles, const QString& id);
 
 // The role restored at start: the stored id's first match, else the first role, else none.
 std::optional<Role> restoredRole(const QList<Role>& roles, const std::optional<QString>& storedId);
+
+// The id stored as the user's choice; none without settings, or when what is stored is not a text.
+std::optional<QString> storedRoleId(const QSettings* settings);
 
 } // namespace pellora

@@ -3,7 +3,6 @@
 #include "StylePack.h"
 
 #include <QList>
-#include <QMetaType>
 #include <QString>
 
 #include <optional>
@@ -13,7 +12,6 @@ namespace pellora {
 // Text equality used throughout the pack: case-sensitive, canonically equivalent forms equal.
 // The stored text itself is never normalised, so it is displayed exactly as written.
 bool canonicallyEqual(const QString& a, const QString& b);
-size_t canonicalHash(const QString& text, size_t seed = 0);
 
 // One entry of a role's day.
 struct RoleEvent {
@@ -30,8 +28,6 @@ struct RoleEvent {
     friend bool operator==(const RoleEvent& a, const RoleEvent& b);
 };
 
-size_t qHash(const RoleEvent& event, size_t seed = 0);
-
 // An invented persona with a one-day timeline, in file order.
 struct Role {
     QString id;
@@ -44,8 +40,6 @@ struct Role {
     friend bool operator==(const Role& a, const Role& b);
 };
 
-size_t qHash(const Role& role, size_t seed = 0);
-
 // The pack document's top level.
 struct RoleLibraryPayload {
     QList<Role> roles;
@@ -54,6 +48,3 @@ struct RoleLibraryPayload {
 };
 
 } // namespace pellora
-
-Q_DECLARE_METATYPE(pellora::Role)
-Q_DECLARE_METATYPE(pellora::RoleEvent)

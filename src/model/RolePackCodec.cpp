@@ -229,6 +229,15 @@ public:
         return false;
     }
 
+    // A value of the wrong type: "expected <what>, found <the value>".
+    bool unexpected(const KeyPath& path, QLatin1StringView what, const QJsonValue& found)
+    {
+        return fail(path, u"expected "_s + what + u", found "_s + describe(found));
+    }
+
+    // A member that may be left out, or null.
+    static bool absent(const QJsonValue& value) { return value.isUndefined() || value.isNull(); }
+
     bool required(const QJsonObject& object, KeyPath path, QJsonValue& out)
     {
         const auto it = object.constFind(path.key);
@@ -244,7 +253,7 @@ public:
         if (!required(object, path, value))
             return false;
         if (!value.isString())
-            return fail(path, QStringLiteral("expected a string, found ") + describe(value));
+            return unexpected(path, "a string"_L1, value);
         out = value.toString();
         return true;
     }
@@ -252,20 +261,16 @@ public:
     bool optionalText(const QJsonObject& object, KeyPath path, std::optional<QString>& out)
     {
         const QJsonValue value = object.value(path.key);
-        if (value.isUndefined() || value.isNull()) {
-            out.reset();
-            return true;
-        }
-        if (!value.isString())
-            return fail(path, QStringLiteral("expected a string or null, found ") + describe(value));
-        out = value.toString();
+        if (!absent(value) && !value.isString())
+            return unexpected(path, "a string or null"_L1, value);
+        out = absent(value) ? std::nullopt : std::optional(value.toString());
         return true;
     }
 
     bool optionalInteger(const QJsonObject& object, KeyPath path, std::optional<qint64>& out)
     {
         const QJsonValue value = object.value(path.key);
-        if (value.isUndefined() || value.isNull()) {
+        if (absent(value)) {
             out.reset();
             return true;
         }
@@ -297,7 +302,7 @@ public:
     bool event(const QJsonValue& value, KeyPath at, RoleEvent& out)
     {
         if (!value.isObject())
-            return fail(at, QStringLiteral("expected an object, found ") + describe(value));
+            return unexpected(at, "an object"_L1, value);
         const QJsonObject object = value.toObject();
         auto path = [&at](const char* key) {
             return KeyPath{at.role, at.event, QLatin1StringView(key)};
@@ -311,7 +316,7 @@ public:
     {
         const KeyPath at{index, -1, {}};
         if (!value.isObject())
-            return fail(at, QStringLiteral("expected an object, found ") + describe(value));
+            return unexpected(at, "an object"_L1, value);
         const QJsonObject object = value.toObject();
         auto path = [index](const char* key) {
             return KeyPath{index, -1, QLatin1StringView(key)};
@@ -332,7 +337,7 @@ public:
         if (!required(object, path("events"), events))
             return false;
         if (!events.isArray())
-            return fail(path("events"), QStringLiteral("expected an array, found ") + describe(events));
+            return unexpected(path("events"), "an array"_L1, events);
         const QJsonArray list = events.toArray();
         out.events.reserve(list.size());
         for (qsizetype i = 0; i < list.size(); ++i) {

@@ -4,16 +4,10 @@ namespace pellora {
 
 QString stylePackText(StylePack pack)
 {
-    switch (pack) {
-    case StylePack::classicKaomoji:
-        return QStringLiteral("classicKaomoji");
-    case StylePack::dynamicKaomoji:
-        return QStringLiteral("dynamicKaomoji");
-    case StylePack::textOnly:
-        return QStringLiteral("textOnly");
-    }
-    Q_UNREACHABLE();
-    return {};
+    // In the order of the members.
+    static constexpr std::array<const char16_t*, allStylePacks.size()> texts{u"classicKaomoji", u"dynamicKaomoji",
+                                                                             u"textOnly"};
+    return QString::fromUtf16(texts.at(size_t(pack)));
 }
 
 std::optional<StylePack> stylePackFromText(QStringView text)

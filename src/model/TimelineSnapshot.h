@@ -27,5 +27,3 @@ QList<int> parseClockTimes(QStringView text);
 TimelineSnapshot makeSnapshot(const Role& role, int minute);
 
 } // namespace pellora
-
-Q_DECLARE_METATYPE(pellora::TimelineSnapshot)

@@ -1,5 +1,6 @@
 #include "platform/Compositing.h"
 
+#include "platform/AssumedAnswer.h"
 #include "platform/X11Selection.h"
 
 #include <QByteArray>
@@ -10,12 +11,8 @@ namespace pellora {
 
 bool compositingManagerRunning()
 {
-    const QByteArray assumed = qgetenv("PELLORA_ASSUME_COMPOSITOR");
-    if (assumed == "1")
-        return true;
-    if (assumed == "0")
-        return false;
-
+    if (const std::optional<bool> assumed = assumedAnswer("PELLORA_ASSUME_COMPOSITOR"))
+        return *assumed;
     // Not on X11 (Wayland, offscreen, ...): translucent windows are composited.
     return x11ScreenSelectionOwned("_NET_WM_CM_S").value_or(true);
 }

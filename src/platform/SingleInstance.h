@@ -38,8 +38,6 @@ public:
     /// running instance does not answer in time (the caller decides what to do then).
     bool notifyPrimary(int timeoutMs = 2000);
 
-    /// True after tryBecomePrimary() succeeded.
-    bool isPrimary() const { return m_primary; }
     /// Empty when no private folder could be had.
     QString lockFilePath() const { return m_lockPath; }
     /// The full path of the local socket.

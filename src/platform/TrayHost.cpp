@@ -1,5 +1,6 @@
 #include "platform/TrayHost.h"
 
+#include "platform/AssumedAnswer.h"
 #include "platform/X11Selection.h"
 
 #include <QByteArray>
@@ -22,11 +23,8 @@ bool statusNotifierWatcherPresent()
 
 bool trayHostPresent()
 {
-    const QByteArray assumed = qgetenv("PELLORA_ASSUME_TRAY");
-    if (assumed == "1")
-        return true;
-    if (assumed == "0")
-        return false;
+    if (const std::optional<bool> assumed = assumedAnswer("PELLORA_ASSUME_TRAY"))
+        return *assumed;
     return statusNotifierWatcherPresent() || x11ScreenSelectionOwned("_NET_SYSTEM_TRAY_S").value_or(false);
 }
 

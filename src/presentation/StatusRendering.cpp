@@ -5,31 +5,29 @@
 namespace pellora {
 namespace {
 
-struct Face {
-    const char16_t* classic;
-    const char16_t* dynamic;
+// What each mood looks like, in the order of the categories.
+struct Mood {
+    const char16_t* name;    // as machine-readable output gives it
+    const char16_t* classic; // the classic kaomoji pack's face
+    const char16_t* dynamic; // the dynamic kaomoji pack's face
+    const char16_t* tag;     // the text-only pack's tag; focus names the place as well
 };
 
-// Written as code points: several faces carry combining marks (U+0300, U+0301, U+0320, U+0E3A) that an
+// Faces written as code points: several carry combining marks (U+0300, U+0301, U+0320, U+0E3A) that an
 // editor or a normalising tool could silently merge or reorder if they were typed as characters.
-Face faceFor(MoodCategory category)
+constexpr std::array<Mood, moodCategoryCount> moods{{
+    {u"sleeping", u"( \u02D8\u03C9\u02D8 )", u"(\u1D55\u2240 \u0320\u1D55 )", u"[Sleeping]"},
+    {u"chill", u"(\uFF3E\u25BD\uFF3E)", u"(\uFF89\u25D5\u30EE\u25D5)\uFF89*:\uFF65\uFF9F\u2727", u"[Chill Mode]"},
+    {u"focus", u"(\uFF61\u2022\u0300\u1D17-)\u2727", u"(\u0E07 \u2022\u0300_\u2022\u0301)\u0E07", u"[Focus @ "},
+    {u"hyperdrive", u"\u30FD(\u30FB\u2200\u30FB)\uFF89",
+     u"\uFF61\uFF9F\u2736\u0E3A.\u30FD(*\u00B4\u2200`)\uFF89\uFF9F\u2736\u0E3A.\uFF61", u"[Hyperdrive]"},
+    {u"chaos", u"(\uFF1B\u2323\u0300_\u2323\u0301)", u"(\u256F\u00B0\u25A1\u00B0\uFF09\u256F\uFE35 \u253B\u2501\u253B",
+     u"[Chaos Buffering]"},
+}};
+
+const Mood& mood(MoodCategory category)
 {
-    switch (category) {
-    case MoodCategory::sleeping:
-        return {u"( \u02D8\u03C9\u02D8 )", u"(\u1D55\u2240 \u0320\u1D55 )"};
-    case MoodCategory::chill:
-        return {u"(\uFF3E\u25BD\uFF3E)", u"(\uFF89\u25D5\u30EE\u25D5)\uFF89*:\uFF65\uFF9F\u2727"};
-    case MoodCategory::focus:
-        return {u"(\uFF61\u2022\u0300\u1D17-)\u2727", u"(\u0E07 \u2022\u0300_\u2022\u0301)\u0E07"};
-    case MoodCategory::hyperdrive:
-        return {u"\u30FD(\u30FB\u2200\u30FB)\uFF89",
-                u"\uFF61\uFF9F\u2736\u0E3A.\u30FD(*\u00B4\u2200`)\uFF89\uFF9F\u2736\u0E3A.\uFF61"};
-    case MoodCategory::chaos:
-        return {u"(\uFF1B\u2323\u0300_\u2323\u0301)",
-                u"(\u256F\u00B0\u25A1\u00B0\uFF09\u256F\uFE35 \u253B\u2501\u253B"};
-    }
-    Q_UNREACHABLE();
-    return {u"", u""};
+    return moods.at(size_t(category));
 }
 
 struct KeywordRule {
@@ -64,20 +62,7 @@ QString searchable(const QString& text)
 
 QString moodCategoryName(MoodCategory category)
 {
-    switch (category) {
-    case MoodCategory::sleeping:
-        return QStringLiteral("sleeping");
-    case MoodCategory::chill:
-        return QStringLiteral("chill");
-    case MoodCategory::focus:
-        return QStringLiteral("focus");
-    case MoodCategory::hyperdrive:
-        return QStringLiteral("hyperdrive");
-    case MoodCategory::chaos:
-        return QStringLiteral("chaos");
-    }
-    Q_UNREACHABLE();
-    return {};
+    return QString::fromUtf16(mood(category).name);
 }
 
 MoodCategory moodCategory(const RoleEvent& event)
@@ -95,48 +80,27 @@ MoodCategory moodCategory(const RoleEvent& event)
 QString statusFace(const RoleEvent& event, StylePack stylePack)
 {
     const MoodCategory category = moodCategory(event);
-    switch (stylePack) {
-    case StylePack::classicKaomoji:
-        return QString::fromUtf16(faceFor(category).classic);
-    case StylePack::dynamicKaomoji:
-        return QString::fromUtf16(faceFor(category).dynamic);
-    case StylePack::textOnly:
+    if (stylePack == StylePack::textOnly)
         return statusTag(category, event);
-    }
-    Q_UNREACHABLE();
-    return {};
+    const Mood& face = mood(category);
+    return QString::fromUtf16(stylePack == StylePack::classicKaomoji ? face.classic : face.dynamic);
 }
 
 QString statusTag(MoodCategory category, const RoleEvent& event)
 {
-    switch (category) {
-    case MoodCategory::sleeping:
-        return QStringLiteral("[Sleeping]");
-    case MoodCategory::chill:
-        return QStringLiteral("[Chill Mode]");
-    case MoodCategory::focus:
-        return QStringLiteral("[Focus @ ") + event.location + u']';
-    case MoodCategory::hyperdrive:
-        return QStringLiteral("[Hyperdrive]");
-    case MoodCategory::chaos:
-        return QStringLiteral("[Chaos Buffering]");
-    }
-    Q_UNREACHABLE();
-    return {};
+    const QString tag = QString::fromUtf16(mood(category).tag);
+    return category == MoodCategory::focus ? tag + event.location + u']' : tag;
 }
 
 StylePalette stylePalette(StylePack stylePack)
 {
-    switch (stylePack) {
-    case StylePack::classicKaomoji: // lavender blue
-        return {{0.73, 0.77, 0.94}, {0.92, 0.94, 0.99}, {0.22, 0.25, 0.36}, {0, 0, 0, 0.1}};
-    case StylePack::dynamicKaomoji: // rose
-        return {{0.98, 0.76, 0.78}, {0.99, 0.92, 0.93}, {0.32, 0.20, 0.24}, {0, 0, 0, 0.15}};
-    case StylePack::textOnly: // sage green
-        return {{0.78, 0.87, 0.77}, {0.91, 0.96, 0.90}, {0.17, 0.28, 0.20}, {0, 0, 0, 0.08}};
-    }
-    Q_UNREACHABLE();
-    return {};
+    // In the order of the style packs: lavender blue, rose, sage green.
+    static constexpr std::array<StylePalette, allStylePacks.size()> palettes{{
+        {{0.73, 0.77, 0.94}, {0.92, 0.94, 0.99}, {0.22, 0.25, 0.36}, {0, 0, 0, 0.1}},
+        {{0.98, 0.76, 0.78}, {0.99, 0.92, 0.93}, {0.32, 0.20, 0.24}, {0, 0, 0, 0.15}},
+        {{0.78, 0.87, 0.77}, {0.91, 0.96, 0.90}, {0.17, 0.28, 0.20}, {0, 0, 0, 0.08}},
+    }};
+    return palettes.at(size_t(stylePack));
 }
 
 } // namespace pellora

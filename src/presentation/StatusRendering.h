@@ -9,6 +9,7 @@ namespace pellora {
 
 // Five moods every event falls into, decided by keywords in its mood and activity.
 enum class MoodCategory { sleeping, chill, focus, hyperdrive, chaos };
+inline constexpr size_t moodCategoryCount = size_t(MoodCategory::chaos) + 1;
 
 // The member's name ("sleeping", ...), as machine-readable output uses it.
 QString moodCategoryName(MoodCategory category);

@@ -1,6 +1,6 @@
 #include "ElidedLabel.h"
 
-#include "presentation/Accessibility.h"
+#include "widgets/Accessibility.h"
 
 #include <QPainter>
 

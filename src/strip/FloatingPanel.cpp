@@ -5,7 +5,7 @@
 #include "platform/WindowHints.h"
 #include "platform/WindowManagerIpc.h"
 #include "platform/WorkArea.h"
-#include "presentation/Accessibility.h"
+#include "widgets/Accessibility.h"
 
 #include <QContextMenuEvent>
 #include <QEvent>
@@ -133,7 +133,7 @@ void FloatingPanel::fitToContent()
     m_fitting = false;
 }
 
-void FloatingPanel::orderFront()
+void FloatingPanel::showWithoutActivating()
 {
     if (isHidden()) {
         // The platform reads WA_ShowWithoutActivating as the window's "_q_showWithoutActivating" property,
@@ -150,10 +150,10 @@ void FloatingPanel::orderFront()
     raise();
 }
 
-void FloatingPanel::makeKeyAndOrderFront()
+void FloatingPanel::showAndActivate()
 {
     if (!m_options.takesFocus) {
-        orderFront();
+        showWithoutActivating();
         return;
     }
     show();
@@ -213,9 +213,7 @@ void FloatingPanel::moveEvent(QMoveEvent* event)
     QWidget::moveEvent(event);
     if (!event->spontaneous()) {
         // The program (or the panel following the pointer) put it here.
-        m_wanted.moveTopLeft(pos());
-        m_corrections = 0;
-        holdPlace();
+        setWanted({pos(), m_wanted.size()});
     } else if (m_moveGesture) {
         // The window manager moves it with the pointer: the user's drag.
         m_movedByUser = true;
@@ -229,11 +227,15 @@ void FloatingPanel::moveEvent(QMoveEvent* event)
 void FloatingPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (!event->spontaneous()) {
-        m_wanted.setSize(size());
-        m_corrections = 0;
-        holdPlace();
-    }
+    if (!event->spontaneous())
+        setWanted({m_wanted.topLeft(), size()});
+}
+
+void FloatingPanel::setWanted(const QRect& wanted)
+{
+    m_wanted = wanted;
+    m_corrections = 0;
+    holdPlace();
 }
 
 void FloatingPanel::holdPlace()

@@ -66,9 +66,9 @@ public:
     void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
     // Shows and raises without taking focus.
-    void orderFront();
+    void showWithoutActivating();
     // Shows, raises and activates; a panel that does not take focus is only shown and raised.
-    void makeKeyAndOrderFront();
+    void showAndActivate();
 
 protected:
     bool event(QEvent* event) override;
@@ -82,6 +82,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Where the program put the panel: the window manager is asked afresh to hold it there.
+    void setWanted(const QRect& wanted);
     void holdPlace();
 
     Options m_options;

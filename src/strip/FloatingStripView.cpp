@@ -1,17 +1,18 @@
 #include "FloatingStripView.h"
 
 #include "ElidedLabel.h"
-#include "FloatingStripModalManager.h"
+#include "RolePickerController.h"
 #include "SpringCurve.h"
 #include "StripIconButton.h"
 #include "library/RoleLibrary.h"
 #include "platform/Compositing.h"
-#include "presentation/Accessibility.h"
 #include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
-#include "presentation/EnergyMeterView.h"
-#include "presentation/QtColor.h"
-#include "presentation/Style.h"
+#include "presentation/SpokenText.h"
+#include "widgets/Accessibility.h"
+#include "widgets/EnergyMeterView.h"
+#include "widgets/QtColor.h"
+#include "widgets/Style.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -119,8 +120,8 @@ private:
 
 } // namespace
 
-FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalManager* modalManager, QWidget* parent)
-    : QWidget(parent), m_library(library), m_modalManager(modalManager), m_opaque(!compositingManagerRunning())
+FloatingStripView::FloatingStripView(RoleLibrary* library, RolePickerController* pickerController, QWidget* parent)
+    : QWidget(parent), m_library(library), m_pickerController(pickerController), m_opaque(!compositingManagerRunning())
 {
     setObjectName(QStringLiteral("floatingStrip"));
     // Screen readers meet the strip as one panel named by what the role is doing; its description
@@ -163,9 +164,9 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
     compactRow->addLayout(texts, 1);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
-    m_drawButton = new StripIconButton(QStringLiteral(":/icons/die.face.5.svg"), tr("换一个"), m_compact);
+    m_drawButton = new StripIconButton(QStringLiteral("die.face.5"), tr("换一个"), m_compact);
     m_drawButton->setObjectName(QStringLiteral("drawButton"));
-    m_libraryButton = new StripIconButton(QStringLiteral(":/icons/person.3.svg"), tr("角色库"), m_compact);
+    m_libraryButton = new StripIconButton(QStringLiteral("person.3"), tr("角色库"), m_compact);
     m_libraryButton->setObjectName(QStringLiteral("libraryButton"));
     buttons->addWidget(m_drawButton);
     buttons->addWidget(m_libraryButton);
@@ -255,10 +256,10 @@ FloatingStripView::FloatingStripView(RoleLibrary* library, FloatingStripModalMan
             m_library->drawRandomRole();
     });
     connect(m_libraryButton, &QAbstractButton::clicked, this, [this] {
-        if (!m_modalManager)
+        if (!m_pickerController)
             return;
-        if (RoleLibrary* library = m_modalManager->library())
-            m_modalManager->presentPicker(library);
+        if (RoleLibrary* library = m_pickerController->library())
+            m_pickerController->open(library);
     });
     if (m_library)
         connect(m_library, &RoleLibrary::snapshotChanged, this, &FloatingStripView::refresh);

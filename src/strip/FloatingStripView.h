@@ -16,7 +16,7 @@ class QGraphicsOpacityEffect;
 namespace pellora {
 
 class RoleLibrary;
-class FloatingStripModalManager;
+class RolePickerController;
 class EnergyMeterView;
 class ElidedLabel;
 class StripIconButton;
@@ -28,7 +28,7 @@ class FloatingStripView final : public QWidget {
     Q_OBJECT
 
 public:
-    FloatingStripView(RoleLibrary* library, FloatingStripModalManager* modalManager, QWidget* parent = nullptr);
+    FloatingStripView(RoleLibrary* library, RolePickerController* pickerController, QWidget* parent = nullptr);
     ~FloatingStripView() override;
 
     // A pointer crossing the strip on its way elsewhere does not open the detail card: it opens once the
@@ -66,7 +66,7 @@ private:
     void checkRest();
 
     QPointer<RoleLibrary> m_library;
-    QPointer<FloatingStripModalManager> m_modalManager;
+    QPointer<RolePickerController> m_pickerController;
     StylePalette m_palette;
     bool m_opaque; // no compositor: opaque fills and no shadows, inside a shaped window
     bool m_hovering = false;

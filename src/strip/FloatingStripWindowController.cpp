@@ -1,7 +1,6 @@
 #include "FloatingStripWindowController.h"
 
 #include "FloatingPanel.h"
-#include "FloatingStripRootView.h"
 #include "FloatingStripView.h"
 #include "StripPlacement.h"
 #include "platform/WorkArea.h"
@@ -21,22 +20,16 @@ FloatingStripWindowController::~FloatingStripWindowController()
     hideStrip();
 }
 
-FloatingStripRootView* FloatingStripWindowController::rootView() const
+void FloatingStripWindowController::showStrip(RoleLibrary* library)
 {
-    return m_panel ? qobject_cast<FloatingStripRootView*>(m_panel->content()) : nullptr;
-}
-
-void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeStore* store)
-{
-    m_modalManager.setLibrary(library);
-    auto* root = new FloatingStripRootView(library, store, &m_modalManager);
-    FloatingStripView* view = root->stripView();
+    m_pickerController.setLibrary(library);
+    auto* view = new FloatingStripView(library, &m_pickerController);
 
     if (m_panel) {
-        m_panel->setContent(root);
+        m_panel->setContent(view);
         connect(view, &FloatingStripView::shapeChanged, m_panel, &FloatingPanel::updateShape);
         m_panel->setShapeProvider([view] { return view->cardsRegion(); });
-        m_panel->orderFront();
+        m_panel->showWithoutActivating();
         return;
     }
 
@@ -49,7 +42,7 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
     // stretching the strip over the screen (see FloatingPanel).
     panel->setFixedWidth(stripWidth);
     panel->resize(stripWidth, 200);
-    panel->setContent(root);
+    panel->setContent(view);
     connect(view, &FloatingStripView::shapeChanged, panel, &FloatingPanel::updateShape);
     panel->setShapeProvider([view] { return view->cardsRegion(); });
     panel->setContextMenu(m_contextMenu);
@@ -62,8 +55,7 @@ void FloatingStripWindowController::showStrip(RoleLibrary* library, DisplayModeS
         panel->placeAt(cornerPosition(area, size));
 
     m_panel = panel;
-    panel->orderFront();
-    emit stripShown();
+    panel->showWithoutActivating();
 }
 
 void FloatingStripWindowController::setWorkArea(std::unique_ptr<WorkArea> workArea)
@@ -97,7 +89,7 @@ void FloatingStripWindowController::setContextMenu(QMenu* menu)
 
 void FloatingStripWindowController::hideStrip()
 {
-    m_modalManager.closeAll();
+    m_pickerController.close();
     if (!m_panel)
         return;
     FloatingPanel* panel = m_panel;

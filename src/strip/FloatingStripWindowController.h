@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FloatingStripModalManager.h"
+#include "RolePickerController.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,8 +11,6 @@ namespace pellora {
 
 class RoleLibrary;
 class WorkArea;
-class DisplayModeStore;
-class FloatingStripRootView;
 
 /// Owns the floating strip: a borderless, always-on-top, translucent panel in the bottom-right corner
 /// of the primary screen's work area, created on the first show, reused on later shows, destroyed on
@@ -31,7 +29,7 @@ public:
 
     // Shows the strip: builds and places it the first time; later calls refresh the content and bring
     // the panel forward without moving it or taking focus.
-    void showStrip(RoleLibrary* library, DisplayModeStore* store);
+    void showStrip(RoleLibrary* library);
     // Closes the picker panel opened from the strip, then removes the strip.
     void hideStrip();
 
@@ -39,17 +37,13 @@ public:
     void setContextMenu(QMenu* menu);
 
     FloatingPanel* panel() const { return m_panel; }
-    FloatingStripRootView* rootView() const;
-    FloatingStripModalManager& modalManager() { return m_modalManager; }
-
-signals:
-    void stripShown();
+    RolePickerController& pickerController() { return m_pickerController; }
 
 private:
     void followWorkArea();
 
     std::unique_ptr<WorkArea> m_workArea;
-    FloatingStripModalManager m_modalManager;
+    RolePickerController m_pickerController;
     QPointer<FloatingPanel> m_panel;
     QPointer<QMenu> m_contextMenu;
     int m_restingHeight = 0; // the compact strip's height when placed: the corner rule places that

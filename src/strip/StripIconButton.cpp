@@ -1,16 +1,17 @@
 #include "StripIconButton.h"
 
-#include "presentation/Style.h"
+#include "widgets/Style.h"
+#include "widgets/SvgIcon.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
 namespace pellora {
 
-StripIconButton::StripIconButton(const QString& iconPath, const QString& title, QWidget* parent)
+StripIconButton::StripIconButton(const QString& iconName, const QString& title, QWidget* parent)
     : QAbstractButton(parent)
 {
-    setIcon(QIcon(iconPath));
+    setIcon(svgIcon(iconName));
     setIconSize(QSize(iconPixels, iconPixels));
     setAccessibleName(title);
     setToolTip(title);

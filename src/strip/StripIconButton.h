@@ -4,13 +4,13 @@
 
 namespace pellora {
 
-// The strip's small icon buttons: the icon padded 8 on every side over a white rounded tag,
-// lighter while pressed. The title is kept as the accessible name and tooltip.
+// The strip's small icon buttons: one of the application's icons, named as for svgIcon, padded 8 on every side
+// over a white rounded tag, lighter while pressed. The title is kept as the accessible name and tooltip.
 class StripIconButton final : public QAbstractButton {
     Q_OBJECT
 
 public:
-    StripIconButton(const QString& iconPath, const QString& title, QWidget* parent = nullptr);
+    StripIconButton(const QString& iconName, const QString& title, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     // Opacity of the white fill: 0.7 at rest, 0.4 while pressed.

@@ -110,7 +110,6 @@ AttemptOutcome judgeReply(const ReplyFacts& reply, const QString& path, qint64 m
 /// reports progress and outcome through `state` only.
 class GitHubUploader final : public QObject {
     Q_OBJECT
-    Q_PROPERTY(pellora::UploadState state READ state NOTIFY stateChanged)
 
 public:
     explicit GitHubUploader(UploaderConfig config = builtInUploaderConfig(), QObject* parent = nullptr);
@@ -140,5 +139,3 @@ private:
 };
 
 } // namespace pellora
-
-Q_DECLARE_METATYPE(pellora::UploadState)

@@ -2,9 +2,12 @@
 
 #include "model/JsonWriter.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
+#include <QLocale>
+#include <QTimeZone>
 
 namespace pellora {
 
@@ -150,6 +153,24 @@ std::optional<QString> decodeGitHubErrorMessage(const QByteArray& body)
     if (const std::optional<GitHubError> error = decodeGitHubError(body))
         return error->message;
     return std::nullopt;
+}
+
+SubmissionEntry newSubmissionEntry(const QString& nickname, const QString& email, const QString& occupation,
+                                   const QString& schedule, const std::optional<Role>& role)
+{
+    SubmissionEntry entry;
+    entry.nickname = nickname;
+    entry.email = email;
+    entry.occupation = occupation;
+    entry.schedule = schedule;
+    if (role) {
+        entry.selectedRoleID = role->id;
+        entry.selectedRoleName = role->name;
+    }
+    entry.createdAtISO = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    entry.timezone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    entry.deviceLocale = QLocale::system().name();
+    return entry;
 }
 
 } // namespace pellora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Role.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -43,6 +45,11 @@ struct Payload {
 struct GitHubError {
     QString message;
 };
+
+// The entry the upload form and `pellora submit` send: the texts exactly as given, the role's id and name
+// (never its display name; both absent without a role) and the moment, time zone and locale of the call.
+SubmissionEntry newSubmissionEntry(const QString& nickname, const QString& email, const QString& occupation,
+                                   const QString& schedule, const std::optional<Role>& role);
 
 // Compact JSON, members in declaration order, absent optionals left out, "/" written "\/", UTF-8.
 QByteArray encodeSubmissionEntry(const SubmissionEntry& entry);

@@ -1,14 +1,13 @@
 #include "ContentView.h"
 
-#include "CharacterPickerView.h"
-#include "PastelButton.h"
-#include "PixelBackground.h"
+#include "RolePickerView.h"
 #include "Sheet.h"
+#include "UploadView.h"
 #include "library/RoleLibrary.h"
-#include "presentation/Style.h"
-#include "upload/UploadView.h"
+#include "widgets/PastelButton.h"
+#include "widgets/PixelBackground.h"
+#include "widgets/Style.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -58,7 +57,7 @@ ContentView::ContentView(RoleLibrary* library, QWidget* parent, std::shared_ptr<
     };
     addCommand(tr("角色库"), "pickerButton", &ContentView::showPicker);
     addCommand(tr("上传"), "uploadButton", &ContentView::showUpload);
-    addCommand(tr("关闭"), "closeButton", &ContentView::closeKeyWindow);
+    addCommand(tr("关闭"), "closeButton", &ContentView::closeWindow);
     commands->addStretch(1);
     stack->addLayout(commands);
 
@@ -117,7 +116,6 @@ QWidget* ContentView::presentSheet(QWidget* content, const QString& title)
     auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
-    connect(sheet, &QObject::destroyed, this, &ContentView::sheetsChanged, Qt::QueuedConnection);
     showSheet(sheet);
     return sheet;
 }
@@ -126,11 +124,10 @@ void ContentView::showPicker()
 {
     if (m_picker || !m_library)
         return;
-    auto* picker = new CharacterPickerView(m_library);
+    auto* picker = new RolePickerView(m_library);
     QWidget* sheet = presentSheet(picker, tr("选择角色"));
-    connect(picker, &CharacterPickerView::dismissRequested, sheet, &QWidget::close);
+    connect(picker, &RolePickerView::dismissRequested, sheet, &QWidget::close);
     m_picker = sheet;
-    emit sheetsChanged();
 }
 
 void ContentView::showUpload()
@@ -138,16 +135,13 @@ void ContentView::showUpload()
     if (m_upload || !m_library)
         return;
     auto* upload = new UploadView(m_library, m_uploadDraft, window());
-    connect(upload, &QObject::destroyed, this, &ContentView::sheetsChanged, Qt::QueuedConnection);
     m_upload = upload;
     showSheet(upload);
-    emit sheetsChanged();
 }
 
-void ContentView::closeKeyWindow()
+void ContentView::closeWindow()
 {
-    if (QWidget* active = QApplication::activeWindow())
-        active->close();
+    window()->close();
 }
 
 } // namespace pellora

@@ -33,8 +33,6 @@ public:
     // Sheets hang off the window, not the content: the ones this content opened go with it.
     ~ContentView() override;
 
-    bool isShowingPicker() const { return m_picker != nullptr; }
-    bool isShowingUpload() const { return m_upload != nullptr; }
     QString clock() const;
 
     // What the upload form starts from and keeps its texts in; it must outlive the content's forms.
@@ -42,11 +40,6 @@ public:
 
     void showPicker();
     void showUpload();
-    // Closes the application's active window, if any.
-    void closeKeyWindow();
-
-signals:
-    void sheetsChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -54,6 +47,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Closes the tray window this content is in.
+    void closeWindow();
     void redrawClock();
     QWidget* presentSheet(QWidget* content, const QString& title);
 

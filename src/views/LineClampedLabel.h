@@ -17,7 +17,6 @@ public:
     QString text() const { return m_text; }
     void setText(const QString& text);
 
-    int maximumLines() const { return m_maximumLines; }
     void setMaximumLines(int lines);
 
     // The lines drawn at the given content width.

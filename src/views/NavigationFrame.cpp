@@ -1,7 +1,7 @@
 #include "NavigationFrame.h"
 
-#include "presentation/Accessibility.h"
-#include "presentation/Style.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Style.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>

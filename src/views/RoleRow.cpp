@@ -1,10 +1,11 @@
 #include "RoleRow.h"
 
 #include "LineClampedLabel.h"
-#include "presentation/Accessibility.h"
 #include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
-#include "presentation/Style.h"
+#include "presentation/SpokenText.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Style.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -80,11 +81,6 @@ RoleRow::RoleRow(const Role& role, QWidget* parent) : QAbstractButton(parent), m
     layout->addWidget(m_mark, 0, Qt::AlignTop);
 }
 
-bool RoleRow::isMarked() const
-{
-    return !m_mark->isHidden();
-}
-
 void RoleRow::setMarked(bool marked)
 {
     m_mark->setVisible(marked);
@@ -101,12 +97,8 @@ void RoleRow::paintEvent(QPaintEvent*)
     shape.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
     if (isDown() || underMouse())
         painter.fillPath(shape, QColor::fromRgbF(0, 0, 0, isDown() ? 0.08f : 0.04f));
-    if (hasFocus()) {
-        QColor ring = palette().color(QPalette::Highlight);
-        ring.setAlphaF(0.6f);
-        painter.setPen(QPen(ring, 1.5));
-        painter.drawPath(shape);
-    }
+    if (hasFocus())
+        style::paintFocusRing(painter, *this, shape, 0.6);
 }
 
 void RoleRow::enterEvent(QEnterEvent* event)

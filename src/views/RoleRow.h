@@ -14,8 +14,6 @@ class LineClampedLabel;
 /// The whole row is the button.
 class RoleRow final : public QAbstractButton {
     Q_OBJECT
-    Q_PROPERTY(QString roleId READ roleId CONSTANT)
-    Q_PROPERTY(bool marked READ isMarked)
 
 public:
     explicit RoleRow(const Role& role, QWidget* parent = nullptr);
@@ -24,7 +22,6 @@ public:
     QString roleId() const { return m_role.id; }
 
     // Whether the row carries the selection mark; unmarked rows reserve no space for it.
-    bool isMarked() const;
     void setMarked(bool marked);
 
 protected:

@@ -1,11 +1,11 @@
 #include "StartupPermissionView.h"
 
-#include "PastelButton.h"
-#include "PixelBackground.h"
-#include "SvgIcon.h"
 #include "platform/LoginItem.h"
-#include "presentation/Accessibility.h"
-#include "presentation/Style.h"
+#include "widgets/Accessibility.h"
+#include "widgets/PastelButton.h"
+#include "widgets/PixelBackground.h"
+#include "widgets/Style.h"
+#include "widgets/SvgIcon.h"
 
 #include <QAbstractButton>
 #include <QBoxLayout>
@@ -17,7 +17,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace pellora {
 
@@ -30,13 +29,6 @@ constexpr int symbolSide = 20;
 constexpr int inkGray = 0x40;
 // The platform's default margin, by which the divider is inset.
 constexpr int defaultMargin = 16;
-
-void printLine(const QString& line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
-}
 
 // What a label may show of a text from outside (an error from the system, a path): no control
 // characters, and the line and paragraph separators as spaces, so it cannot break or restyle the layout.
@@ -120,12 +112,11 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         // Only a focus ring for keyboard users; the row itself has no backing.
-        if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        if (!style::hasKeyboardFocus(*this))
             return;
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+        style::paintFocusRing(painter, *this, QRectF(rect()).adjusted(1, 1, -1, -1), 6);
     }
 };
 
@@ -280,7 +271,7 @@ void StartupPermissionView::confirm()
     if (isChecked()) {
         QString error;
         if (!m_loginItem.enable(&error)) {
-            printLine(QStringLiteral("Failed to enable launch at startup: ") + error);
+            emit launchAtLoginFailed(error);
             // No thanks for what did not happen: the dialog stays, so the user can untick the box or close it.
             m_failure->setText(labelSafe(tr("Failed to enable launch at startup: ") + error));
             m_failure->show();

@@ -13,8 +13,8 @@ class PixelBackground;
 
 /// The welcome dialog of a first launch: a greeting and one option, launch at login. "稍后" closes it at
 /// once; "确认" registers the login item when the option is ticked, thanks the user and closes 1.5 s later.
-/// A failed registration is reported as one line on standard output and under the option, and the dialog
-/// stays open, so the user can untick the option or close it.
+/// A failed registration is reported under the option and by launchAtLoginFailed(), and the dialog stays open,
+/// so the user can untick the option or close it.
 ///
 /// The host presents it window-modal with open() and learns of every way it closes from finished().
 /// Each presentation starts with the option unticked.
@@ -27,6 +27,10 @@ public:
 
     bool isChecked() const;
     bool showsThankYou() const;
+
+signals:
+    // Registering at login failed, for `error`.
+    void launchAtLoginFailed(const QString& error);
 
 protected:
     void hideEvent(QHideEvent* event) override;

@@ -1,6 +1,5 @@
 #include "app/AppDelegate.h"
 #include "strip/FloatingPanel.h"
-#include "strip/FloatingStripRootView.h"
 #include "support/TestSupport.h"
 
 #include <QSettings>
@@ -40,19 +39,19 @@ private slots:
         QCOMPARE(m_settings->value(u"display_mode"_s).toString(), u"floatingStrip"_s);
         QVERIFY(!delegate->stripController().panel());
 
-        delegate->applicationDidFinishLaunching();
+        delegate->start();
         FloatingPanel* panel = delegate->stripController().panel();
         QVERIFY(panel && panel->isVisible());
         // The mode is applied a second time one turn later, which refreshes the same panel's content.
-        FloatingStripRootView* first = delegate->stripController().rootView();
-        QTRY_VERIFY(delegate->stripController().rootView() != first);
+        const QWidget* first = delegate->stripController().panel()->content();
+        QTRY_VERIFY(delegate->stripController().panel()->content() != first);
         QCOMPARE(delegate->stripController().panel(), panel);
     }
 
     void modeChangesReachTheStripOneTurnLater()
     {
         auto delegate = makeDelegate();
-        delegate->applicationDidFinishLaunching();
+        delegate->start();
         QCoreApplication::processEvents();
         QVERIFY(delegate->stripController().panel());
 
@@ -61,7 +60,7 @@ private slots:
         QTRY_VERIFY(!delegate->stripController().panel());
 
         delegate->setTrayIconShown(true);
-        delegate->bringStripToFront(); // nothing to raise in menu-bar-only mode: the tray icon is the way in
+        delegate->bringStripToFront(); // nothing to raise in tray-only mode: the tray icon is the way in
         QVERIFY(!delegate->stripController().panel());
 
         delegate->displayModeStore().setMode(DisplayMode::floatingStrip);
@@ -80,7 +79,7 @@ private slots:
     {
         m_settings->setValue(u"display_mode"_s, u"menuBar"_s);
         auto delegate = makeDelegate();
-        delegate->applicationDidFinishLaunching();
+        delegate->start();
         QCoreApplication::processEvents();
         QVERIFY(!delegate->stripController().panel());
         QCOMPARE(m_settings->value(u"display_mode"_s).toString(), u"menuBar"_s);
@@ -89,7 +88,7 @@ private slots:
     void bringStripToFrontShowsAHiddenStrip()
     {
         auto delegate = makeDelegate();
-        delegate->applicationDidFinishLaunching();
+        delegate->start();
         QCoreApplication::processEvents();
         FloatingPanel* panel = delegate->stripController().panel();
         panel->hide();

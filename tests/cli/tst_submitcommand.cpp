@@ -35,7 +35,7 @@ class TestSubmitCommand : public QObject {
     // `pellora submit ...` in-process against the fake endpoint, with cli_pack.json as the built-in pack and
     // `storedRole` as the stored choice.
     CommandOutcome run(const QStringList& arguments, const QString& token = u"writer"_s, QIODevice* input = nullptr,
-                       const QString& storedRole = {}, const QStringList& packPaths = {pack})
+                       const QString& storedRole = {}, const QString& packPath = pack)
     {
         const QString settingsPath = path(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
                                           QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
@@ -46,7 +46,7 @@ class TestSubmitCommand : public QObject {
         CommandLineContext context{
             outStream, errStream,
             [settingsPath] { return std::make_unique<QSettings>(settingsPath, QSettings::IniFormat); },
-            std::make_shared<FakeClock>(), packPaths};
+            std::make_shared<FakeClock>(), packPath};
         const UploaderConfig config{m_base, u"bot@example.invalid"_s, 400};
         const int code = runSubmit(
             QStringList{u"pellora submit"_s} + arguments, context, config, [token] { return QStringList{token}; },
@@ -131,18 +131,18 @@ private slots:
     {
         using Text = std::optional<QString>;
         QTest::addColumn<QString>("storedRole");
-        QTest::addColumn<QStringList>("packPaths");
+        QTest::addColumn<QString>("packPath");
         QTest::addColumn<Text>("id");
         QTest::addColumn<Text>("name");
-        QTest::newRow("stored choice") << u"poet"_s << QStringList{pack} << Text(u"poet"_s) << Text(u"阿诗"_s);
-        QTest::newRow("unknown stored id") << u"ghost"_s << QStringList{pack} << Text(u"nurse"_s) << Text(u"林"_s);
-        QTest::newRow("no pack") << u"nurse"_s << QStringList{u"/nonexistent/roles.json"_s} << Text() << Text();
+        QTest::newRow("stored choice") << u"poet"_s << pack << Text(u"poet"_s) << Text(u"阿诗"_s);
+        QTest::newRow("unknown stored id") << u"ghost"_s << pack << Text(u"nurse"_s) << Text(u"林"_s);
+        QTest::newRow("no pack") << u"nurse"_s << u"/nonexistent/roles.json"_s << Text() << Text();
     }
 
     void entry()
     {
         QFETCH(QString, storedRole);
-        QFETCH(QStringList, packPaths);
+        QFETCH(QString, packPath);
         QFETCH(std::optional<QString>, id);
         QFETCH(std::optional<QString>, name);
         const QByteArray schedule = "07:00-08:00 | 早饭\n\n08:00-09:00 | 通勤 \n";
@@ -151,7 +151,7 @@ private slots:
         QVERIFY(input.open(QIODevice::ReadOnly));
         const CommandOutcome outcome =
             run({u"--nickname= Ada "_s, u"--email=a@example.org"_s, u"--occupation=猫"_s, u"--schedule-file"_s, u"-"_s},
-                u"writer"_s, &input, storedRole, packPaths);
+                u"writer"_s, &input, storedRole, packPath);
         QCOMPARE(outcome.code, 0);
         const QString content =
             QJsonDocument::fromJson(m_server.requests().last().body).object()[u"content"_s].toString();

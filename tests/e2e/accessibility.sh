@@ -13,6 +13,8 @@ start_session 1280 800
 
 fail() { echo "FAIL: $*" >&2; cat "$SESSION_DIR/pellora.log" >&2 || true; exit 1; }
 
+# Launch at login is refused: a file stands where the autostart folder would be made.
+touch "$XDG_CONFIG_HOME/autostart"
 # Qt exposes its tree only when a screen reader is running, unless told to always.
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
 session_pids+=($!)
@@ -23,4 +25,7 @@ icon=$(wait_for_tray_icon) || fail "no tray icon docked in the panel"
 read -r ix iy iw ih < <(window_geometry "$icon")
 xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
 "${walk[@]}" windows || fail "the tray window and its dialogs as a screen reader meets them"
+# The refusal is also printed, for a user who started Pellora from a terminal.
+grep -q "^Failed to enable launch at startup: cannot create the folder $XDG_CONFIG_HOME/autostart: " \
+    "$SESSION_DIR/pellora.log" || fail "the refused launch at login was not printed"
 echo "PASS"

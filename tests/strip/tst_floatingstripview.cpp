@@ -1,12 +1,12 @@
 #include "library/RoleLibrary.h"
-#include "presentation/EnergyMeterView.h"
 #include "strip/ElidedLabel.h"
 #include "strip/FloatingPanel.h"
-#include "strip/FloatingStripModalManager.h"
 #include "strip/FloatingStripView.h"
+#include "strip/RolePickerController.h"
 #include "strip/StripIconButton.h"
 #include "support/TestSupport.h"
-#include "views/CharacterPickerView.h"
+#include "views/RolePickerView.h"
+#include "widgets/EnergyMeterView.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -48,7 +48,7 @@ class TestFloatingStripView : public QObject {
 
     std::unique_ptr<RoleLibrary> m_library;
     std::shared_ptr<FakeClock> m_clock;
-    std::unique_ptr<FloatingStripModalManager> m_manager;
+    std::unique_ptr<RolePickerController> m_picker;
 
     void makeLibrary(QList<Role> roles, QTime time = QTime(9, 0))
     {
@@ -56,27 +56,26 @@ class TestFloatingStripView : public QObject {
         RoleLibraryOptions options;
         options.roles = std::move(roles);
         options.clock = m_clock;
-        options.packPaths = {u"/nonexistent/roles.json"_s};
+        options.packPath = u"/nonexistent/roles.json"_s;
         options.randomWord = [] {
             return 1u;
         };
-        StdoutCapture quiet; // an empty list reads the (missing) pack and says so
         m_library = std::make_unique<RoleLibrary>(options);
-        m_manager = std::make_unique<FloatingStripModalManager>();
-        m_manager->setLibrary(m_library.get());
+        m_picker = std::make_unique<RolePickerController>();
+        m_picker->setLibrary(m_library.get());
     }
 
 private slots:
     void cleanup()
     {
-        m_manager.reset();
+        m_picker.reset();
         m_library.reset();
     }
 
     void compactCardFollowsTheSnapshot()
     {
         makeLibrary({nurse()});
-        FloatingStripView view(m_library.get(), m_manager.get());
+        FloatingStripView view(m_library.get(), m_picker.get());
         const auto texts = [&view] {
             QStringList result;
             for (const char* name : {"face", "title", "time", "event"})
@@ -105,7 +104,7 @@ private slots:
     {
         QFETCH(QList<Role>, roles);
         makeLibrary(roles);
-        FloatingStripView view(m_library.get(), m_manager.get());
+        FloatingStripView view(m_library.get(), m_picker.get());
         QVERIFY(view.isShowingHint());
         QCOMPARE(child<QLabel>(&view, "hintText")->text(), u"还没有角色，去菜单挑一个~"_s);
         view.setHovering(true);
@@ -123,7 +122,7 @@ private slots:
     void hoverOpensAndClosesTheDetailCard()
     {
         makeLibrary({nurse()}, QTime(13, 0));
-        FloatingStripView view(m_library.get(), m_manager.get());
+        FloatingStripView view(m_library.get(), m_picker.get());
         view.resize(560, view.heightForWidth(560));
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -188,7 +187,7 @@ private slots:
         QFETCH(QList<QPoint>, path);
         QFETCH(bool, opens);
         makeLibrary({nurse()});
-        FloatingStripView view(m_library.get(), m_manager.get());
+        FloatingStripView view(m_library.get(), m_picker.get());
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         for (const QPoint& point : path) {
@@ -206,7 +205,7 @@ private slots:
         other.id = u"other"_s;
         other.name = u"阿诗"_s;
         makeLibrary({nurse(), other});
-        FloatingStripView view(m_library.get(), m_manager.get());
+        FloatingStripView view(m_library.get(), m_picker.get());
         view.show();
         auto* draw = child<StripIconButton>(&view, "drawButton");
         auto* open = child<StripIconButton>(&view, "libraryButton");
@@ -221,7 +220,7 @@ private slots:
 
         // The picker opens centred on the screen; closed by the window manager, it is reused where it was left.
         QTest::mouseClick(open, Qt::LeftButton);
-        FloatingPanel* panel = m_manager->pickerPanel();
+        FloatingPanel* panel = m_picker->panel();
         QVERIFY(panel && panel->isVisible());
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(panel->geometry(), QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(420, 520), screen));
@@ -231,7 +230,7 @@ private slots:
         panel->close();
         QVERIFY(panel->isHidden());
         QTest::mouseClick(open, Qt::LeftButton);
-        QCOMPARE(m_manager->pickerPanel(), panel);
+        QCOMPARE(m_picker->panel(), panel);
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->pos(), moved);
         // The picker follows its library, so it is kept; another library gets a picker of its own.
@@ -240,14 +239,14 @@ private slots:
         options.roles = {nurse()};
         options.clock = m_clock;
         RoleLibrary another(options);
-        m_manager->presentPicker(&another);
+        m_picker->open(&another);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!picker);
-        QCOMPARE(qobject_cast<CharacterPickerView*>(panel->content())->library(), &another);
+        QCOMPARE(qobject_cast<RolePickerView*>(panel->content())->library(), &another);
 
         // Without a library bound, the button opens nothing.
         panel->hide();
-        m_manager->setLibrary(nullptr);
+        m_picker->setLibrary(nullptr);
         QTest::mouseClick(open, Qt::LeftButton);
         QVERIFY(panel->isHidden());
     }

@@ -1,8 +1,6 @@
-#include "app/DisplayModeStore.h"
 #include "library/RoleLibrary.h"
 #include "platform/WorkArea.h"
 #include "strip/FloatingPanel.h"
-#include "strip/FloatingStripRootView.h"
 #include "strip/FloatingStripView.h"
 #include "strip/FloatingStripWindowController.h"
 #include "strip/StripIconButton.h"
@@ -52,13 +50,17 @@ void drag(QWidget* panel, QPoint offset)
     QCoreApplication::sendEvent(panel, &release);
 }
 
+FloatingStripView* stripView(const FloatingStripWindowController& controller)
+{
+    return qobject_cast<FloatingStripView*>(controller.panel()->content());
+}
+
 } // namespace
 
 class TestStripController : public QObject {
     Q_OBJECT
 
     std::unique_ptr<RoleLibrary> m_library;
-    std::unique_ptr<DisplayModeStore> m_store;
 
 private slots:
     void init()
@@ -67,38 +69,34 @@ private slots:
         const RoleEvent walk{u"00:00-24:00"_s, u"散步"_s, u"平静"_s, u"公园"_s, 4, u"独处"_s};
         options.roles = {Role{u"r"_s, u"R"_s, std::nullopt, StylePack::dynamicKaomoji, u""_s, {walk}}};
         m_library = std::make_unique<RoleLibrary>(options);
-        m_store = std::make_unique<DisplayModeStore>(nullptr);
     }
 
-    void cleanup()
-    {
-        m_store.reset();
-        m_library.reset();
-    }
+    void cleanup() { m_library.reset(); }
 
     // Built and placed on the first show, refreshed in place on later ones, gone on hide, and placed afresh.
     void showAndHideLifecycle()
     {
         FloatingStripWindowController controller;
         QVERIFY(!controller.panel());
-        controller.showStrip(m_library.get(), m_store.get());
+        controller.showStrip(m_library.get());
         QPointer<FloatingPanel> panel = controller.panel();
         QVERIFY(panel && panel->isVisible());
         QCOMPARE(panel->width(), 560);
         QCOMPARE(panel->geometry(), corner(panel->size()));
         QVERIFY(panel->height() < 200); // follows the compact content, not a fixed height
 
-        FloatingStripRootView* firstRoot = controller.rootView();
+        const QWidget* firstView = controller.panel()->content();
         panel->move(panel->pos() - QPoint(300, 200)); // the user dragged it
         const QPoint dragged = panel->pos();
-        controller.showStrip(m_library.get(), m_store.get());
+        controller.showStrip(m_library.get());
         QCOMPARE(controller.panel(), panel.data());
-        QVERIFY(controller.rootView() != firstRoot); // content rebuilt
+        QVERIFY(controller.panel()->content() != firstView); // content rebuilt
         QCOMPARE(panel->pos(), dragged);
-        QVERIFY(!controller.rootView()->stripView()->isHovering());
+        QVERIFY(!stripView(controller)->isHovering());
 
-        QTest::mouseClick(controller.rootView()->findChild<StripIconButton*>(u"libraryButton"_s), Qt::LeftButton);
-        QPointer<FloatingPanel> picker = controller.modalManager().pickerPanel();
+        QTest::mouseClick(controller.panel()->content()->findChild<StripIconButton*>(u"libraryButton"_s),
+                          Qt::LeftButton);
+        QPointer<FloatingPanel> picker = controller.pickerController().panel();
         QVERIFY(picker && picker->isVisible());
         controller.hideStrip();
         QVERIFY(!controller.panel());
@@ -106,7 +104,7 @@ private slots:
         QVERIFY(!panel || panel->isHidden());
         controller.hideStrip(); // harmless when hidden
 
-        controller.showStrip(m_library.get(), m_store.get());
+        controller.showStrip(m_library.get());
         QVERIFY(controller.panel() != panel.data() || panel.isNull());
         QCOMPARE(controller.panel()->geometry(), corner(controller.panel()->size()));
         QTRY_VERIFY(panel.isNull()); // the old panel is gone once the event loop runs
@@ -128,20 +126,20 @@ private slots:
         QFETCH(QPoint, before);
         QFETCH(QPoint, during);
         FloatingStripWindowController controller;
-        controller.showStrip(m_library.get(), m_store.get());
+        controller.showStrip(m_library.get());
         FloatingPanel* panel = controller.panel();
         const int compact = panel->height();
         panel->move(panel->pos() + before);
         const QPoint resting = panel->pos();
 
-        controller.rootView()->stripView()->setHovering(true);
+        stripView(controller)->setHovering(true);
         QTRY_VERIFY(panel->height() > compact + 100);
         // From the corner it moves up just far enough to end at the bottom of the available area.
         const int bottom = QGuiApplication::primaryScreen()->availableGeometry().bottom();
         QCOMPARE(panel->pos(), before.isNull() ? QPoint(resting.x(), bottom + 1 - panel->height()) : resting);
         panel->move(panel->pos() + during);
         const QPoint dropped = panel->pos();
-        controller.rootView()->stripView()->setHovering(false);
+        stripView(controller)->setHovering(false);
         QTRY_COMPARE(panel->height(), compact);
         QCOMPARE(panel->pos(), during.isNull() ? resting : dropped);
     }
@@ -170,7 +168,7 @@ private slots:
         FakeWorkArea* workArea = area.get();
         FloatingStripWindowController controller;
         controller.setWorkArea(std::move(area));
-        controller.showStrip(m_library.get(), m_store.get());
+        controller.showStrip(m_library.get());
         FloatingPanel* panel = controller.panel();
         const QSize compact = panel->size();
         QCOMPARE(panel->geometry(), QRect(cornerPosition(screen, compact), compact));
@@ -178,7 +176,7 @@ private slots:
             drag(panel, dragBy);
         const QPoint dropped = panel->pos();
         if (open) {
-            controller.rootView()->stripView()->setHovering(true);
+            stripView(controller)->setHovering(true);
             QTRY_VERIFY(panel->height() > compact.height() + 100);
         }
 

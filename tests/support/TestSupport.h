@@ -7,10 +7,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QString>
-#include <QTemporaryFile>
-
-#include <cstdio>
-#include <unistd.h>
 
 namespace pellora::test {
 
@@ -23,38 +19,6 @@ public:
 
 private:
     QDateTime m_now;
-};
-
-// Redirects the process's standard output into a file until finish(), to check the lines it printed.
-class StdoutCapture {
-public:
-    StdoutCapture()
-    {
-        std::fflush(stdout);
-        m_file.open();
-        m_saved = ::dup(STDOUT_FILENO);
-        ::dup2(m_file.handle(), STDOUT_FILENO);
-    }
-    ~StdoutCapture() { finish(); }
-
-    QString finish()
-    {
-        if (m_saved >= 0) {
-            std::fflush(stdout);
-            ::dup2(m_saved, STDOUT_FILENO);
-            ::close(m_saved);
-            m_saved = -1;
-            QFile reader(m_file.fileName());
-            reader.open(QIODevice::ReadOnly);
-            m_text = QString::fromUtf8(reader.readAll());
-        }
-        return m_text;
-    }
-
-private:
-    QTemporaryFile m_file;
-    int m_saved = -1;
-    QString m_text;
 };
 
 inline bool writeFile(const QString& path, const QByteArray& bytes)

@@ -1,13 +1,13 @@
 #include "library/RoleLibrary.h"
 #include "platform/LoginItem.h"
-#include "presentation/Style.h"
 #include "strip/FloatingStripView.h"
 #include "support/Contrast.h"
 #include "support/TestSupport.h"
-#include "upload/UploadView.h"
-#include "views/CharacterPickerView.h"
 #include "views/ContentView.h"
+#include "views/RolePickerView.h"
 #include "views/StartupPermissionView.h"
+#include "views/UploadView.h"
+#include "widgets/Style.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -77,7 +77,7 @@ class TestContrast : public QObject {
         QApplication::setPalette(themeFor(desktop));
         RoleLibraryOptions options;
         options.clock = std::make_shared<FakeClock>(QTime(9, 0));
-        options.packPaths = {};
+        options.packPath = {};
         if (surface != u"strip hint")
             options.roles = {role(surface)};
         Shot shot{std::make_unique<RoleLibrary>(options), nullptr, {}};
@@ -86,7 +86,7 @@ class TestContrast : public QObject {
         if (surface == u"tray window")
             shot.window = std::make_unique<ContentView>(library);
         else if (surface == u"picker")
-            shot.window = std::make_unique<CharacterPickerView>(library);
+            shot.window = std::make_unique<RolePickerView>(library);
         else if (surface == u"welcome" || surface == u"thanks")
             shot.window = std::make_unique<StartupPermissionView>(m_loginItem);
         else if (surface == u"upload")

@@ -1,0 +1,111 @@
+#include "library/DisplayModeStore.h"
+#include "library/SettingsFile.h"
+#include "library/SettingsText.h"
+#include "support/TestSupport.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace pellora;
+using namespace pellora::test;
+using namespace Qt::StringLiterals;
+
+class TestDisplayModeStore : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    // One file per row: QSettings shares what it has read from a path between its objects.
+    QString settingsPath() const
+    {
+        return m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
+                              QString::fromLatin1(QTest::currentDataTag()));
+    }
+
+    QByteArray storedOnDisk() const
+    {
+        if (!QFileInfo(settingsPath()).isFile())
+            return QFileInfo(settingsPath()).exists() ? "not a file" : QByteArray();
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void restores_data()
+    {
+        QTest::addColumn<QByteArray>("stored"); // the file's content; null: no file; FIFO, folder: not a file
+        QTest::addColumn<DisplayMode>("mode");
+        QTest::addColumn<QByteArray>("storedAfter");
+        const auto row = [](const char* tag, const QByteArray& value, DisplayMode mode, const QByteArray& after) {
+            const auto file = [](const QByteArray& value) {
+                return value.isNull() || value == "FIFO" || value == "folder"
+                           ? value
+                           : "[General]\ndisplay_mode=" + value + '\n';
+            };
+            QTest::newRow(tag) << file(value) << mode << (after == "not a file" ? after : file(after));
+        };
+        const DisplayMode strip = DisplayMode::floatingStrip;
+
+        row("nothing stored", QByteArray(), strip, "floatingStrip");
+        row("menuBarOnly", "menuBarOnly", DisplayMode::menuBarOnly, "menuBarOnly");
+        row("floatingStrip", "floatingStrip", strip, "floatingStrip");
+        row("legacy menuBar kept", "menuBar", DisplayMode::menuBarOnly, "menuBar");
+        row("legacy floatingWindow kept", "floatingWindow", strip, "floatingWindow");
+        row("capitalised", "MenuBarOnly", strip, "MenuBarOnly");
+        row("empty text", "", strip, "");
+        // A value that is no text is replaced; a settings file that is not a file is neither read nor written.
+        row("a list is no text", "menuBarOnly, x", strip, "floatingStrip");
+        row("serialized \"menuBar\" is no text", R"(@Variant(\0\0\0\n\0\0\0\xe\0m\0\x65\0n\0u\0\x42\0\x61\0r))", strip,
+            "floatingStrip");
+        row("FIFO", "FIFO", strip, "not a file");
+        row("folder", "folder", strip, "not a file");
+    }
+
+    void restores()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(DisplayMode, mode);
+        QFETCH(QByteArray, storedAfter);
+        const QByteArray path = QFile::encodeName(settingsPath());
+        if (stored == "FIFO")
+            QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        else if (stored == "folder")
+            QVERIFY(QDir().mkdir(settingsPath()));
+        else if (!stored.isNull())
+            QVERIFY(writeFile(settingsPath(), stored));
+
+        const std::unique_ptr<QSettings> settings = openSettings(settingsPath());
+        DisplayModeStore store(settings.get());
+        QCOMPARE(store.mode(), mode);
+        QCOMPARE(storedOnDisk(), storedAfter);
+        // An assignment still holds for the session, also where it cannot be stored.
+        store.setMode(DisplayMode::menuBarOnly);
+        QCOMPARE(settingsText(*settings, DisplayModeStore::key), std::optional(u"menuBarOnly"_s));
+    }
+
+    void assignmentPublishesAndPersistsAtOnce()
+    {
+        const std::unique_ptr<QSettings> settings = openSettings(settingsPath());
+        DisplayModeStore store(settings.get());
+        QSignalSpy changes(&store, &DisplayModeStore::modeChanged);
+
+        store.setMode(DisplayMode::menuBarOnly);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changes.at(0).at(0).value<DisplayMode>(), DisplayMode::menuBarOnly);
+        QCOMPARE(storedOnDisk(), "[General]\ndisplay_mode=menuBarOnly\n");
+        QCOMPARE(DisplayModeStore(openSettings(settingsPath()).get()).mode(), DisplayMode::menuBarOnly);
+
+        // Assigning the value already held still publishes and writes (over a legacy text, for one).
+        settings->setValue(DisplayModeStore::key, u"menuBar"_s);
+        store.setMode(DisplayMode::menuBarOnly);
+        QCOMPARE(changes.count(), 2);
+        QCOMPARE(storedOnDisk(), "[General]\ndisplay_mode=menuBarOnly\n");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDisplayModeStore)
+#include "tst_displaymodestore.moc"
