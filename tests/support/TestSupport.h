@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
+#include <QObject>
 #include <QProcess>
 #include <QString>
 
@@ -20,6 +21,15 @@ public:
 private:
     QDateTime m_now;
 };
+
+// The named child, which the test cannot go on without.
+template <typename T = QObject> T* child(const QObject& parent, const QString& name)
+{
+    T* found = parent.findChild<T*>(name);
+    if (!found)
+        qFatal("no child named %s", qPrintable(name));
+    return found;
+}
 
 inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
