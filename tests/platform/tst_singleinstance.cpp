@@ -1,4 +1,3 @@
-#include "platform/Compositing.h"
 #include "platform/SingleInstance.h"
 
 #include <QElapsedTimer>
@@ -80,72 +79,59 @@ class TestSingleInstance : public QObject {
     // Every test gets keys of its own, so a leftover from one cannot decide another.
     QString newKey() { return u"test%1"_s.arg(++m_keys); }
 
-    // A new instance becomes the primary for `key` and answers a later launch exactly once.
-    static bool takesOver(const QString& key)
-    {
-        SingleInstance next(key);
-        if (!next.tryBecomePrimary())
-            return false;
-        QSignalSpy activations(&next, &SingleInstance::activationRequested);
-        return SingleInstance(key).notifyPrimary() && activations.count() == 1;
-    }
-
 private slots:
     void cleanup()
     {
-        qunsetenv("PELLORA_ASSUME_COMPOSITOR");
         qunsetenv("TMPDIR");
         qputenv("XDG_RUNTIME_DIR", m_runtime);
     }
 
-    void laterLaunchActivatesItsOwnPrimaryOncePerMessage()
+    // A later launch reaches the primary of its own key only, once per message.
+    void laterLaunchActivatesItsOwnPrimary()
     {
         const QString key = newKey();
         SingleInstance primary(key);
         SingleInstance otherKey(newKey());
-        QVERIFY(primary.tryBecomePrimary());
-        QVERIFY(otherKey.tryBecomePrimary());
+        QVERIFY(primary.tryBecomePrimary() && otherKey.tryBecomePrimary());
         QSignalSpy activations(&primary, &SingleInstance::activationRequested);
         QSignalSpy otherActivations(&otherKey, &SingleInstance::activationRequested);
 
         SingleInstance later(key);
         QVERIFY(!later.tryBecomePrimary());
-        QVERIFY(later.notifyPrimary());
-        QCOMPARE(activations.count(), 1);
-        QVERIFY(later.notifyPrimary());
-        QTest::qWait(50);
+        QVERIFY(later.notifyPrimary() && later.notifyPrimary());
         QCOMPARE(activations.count(), 2);
         QCOMPARE(otherActivations.count(), 0);
     }
 
-    void quittingPrimaryHandsOverCleanly()
+    // Whether the primary quits or is killed, the next launch takes over its lock and socket.
+    void nextPrimaryTakesOver_data()
     {
-        const QString key = newKey();
-        QString socketPath;
-        {
-            SingleInstance first(key);
-            QVERIFY(first.tryBecomePrimary());
-            socketPath = first.serverName();
-            QVERIFY(QFileInfo::exists(socketPath));
-        }
-        QVERIFY(!QFileInfo::exists(socketPath));
-        QVERIFY(takesOver(key));
+        QTest::addColumn<bool>("crash");
+        QTest::newRow("quit") << false;
+        QTest::newRow("crash") << true;
     }
 
-    void takesOverFromACrashedPrimary()
+    void nextPrimaryTakesOver()
     {
+        QFETCH(bool, crash);
         const QString key = newKey();
-        QProcess crashing;
-        QVERIFY(!startHolder(crashing, u"primary"_s, key).isEmpty());
-        // While it lives, the other process is the primary and answers across processes.
         SingleInstance later(key);
-        QVERIFY(!later.tryBecomePrimary());
-        QVERIFY(later.notifyPrimary());
-
-        crashing.kill();
-        QVERIFY(crashing.waitForFinished(5000));
-        QVERIFY(QFileInfo::exists(later.lockFilePath()) && QFileInfo::exists(later.serverName()));
-        QVERIFY(takesOver(key));
+        QProcess child;
+        if (crash) {
+            QVERIFY(!startHolder(child, u"primary"_s, key).isEmpty());
+            QVERIFY(!later.tryBecomePrimary() && later.notifyPrimary()); // answered across processes
+            child.kill();
+            QVERIFY(child.waitForFinished(5000));
+            QVERIFY(QFileInfo::exists(later.lockFilePath()) && QFileInfo::exists(later.serverName()));
+        } else {
+            QVERIFY(SingleInstance(key).tryBecomePrimary());
+            QVERIFY(!QFileInfo::exists(later.serverName()));
+        }
+        SingleInstance next(key);
+        QVERIFY(next.tryBecomePrimary());
+        QSignalSpy activations(&next, &SingleInstance::activationRequested);
+        QVERIFY(SingleInstance(key).notifyPrimary());
+        QCOMPARE(activations.count(), 1);
     }
 
     void notifyGivesUpWithoutAnAnswer_data()
@@ -200,7 +186,6 @@ private slots:
         QTest::newRow("silent") << QByteArray() << false;
         QTest::newRow("unfinished line") << "activ"_ba << false;
         QTest::newRow("unknown line") << "raise\n"_ba << false;
-        QTest::newRow("binary") << QByteArray("\0\xff\n", 3) << false;
         QTest::newRow("endless line") << QByteArray(4096, 'a') << false;
         QTest::newRow("two lines at once") << "activate\nactivate\n"_ba << true;
     }
@@ -271,16 +256,6 @@ private slots:
         QCOMPARE(first.lockFilePath(), folder.isEmpty() ? QString() : folder + u'/' + key + u".lock"_s);
         // Guarded where a folder was found, unguarded where none was.
         QCOMPARE(SingleInstance(key).tryBecomePrimary(), folder.isEmpty());
-    }
-
-    void compositingOverrideAnswersFirst()
-    {
-        // The tests run on the offscreen platform, which always composites.
-        QVERIFY(compositingManagerRunning());
-        qputenv("PELLORA_ASSUME_COMPOSITOR", "0");
-        QVERIFY(!compositingManagerRunning());
-        qputenv("PELLORA_ASSUME_COMPOSITOR", "1");
-        QVERIFY(compositingManagerRunning());
     }
 };
 
