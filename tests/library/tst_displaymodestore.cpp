@@ -52,11 +52,9 @@ private slots:
 
         row("nothing stored", QByteArray(), strip, "floatingStrip");
         row("menuBarOnly", "menuBarOnly", DisplayMode::menuBarOnly, "menuBarOnly");
-        row("floatingStrip", "floatingStrip", strip, "floatingStrip");
         row("legacy menuBar kept", "menuBar", DisplayMode::menuBarOnly, "menuBar");
         row("legacy floatingWindow kept", "floatingWindow", strip, "floatingWindow");
         row("capitalised", "MenuBarOnly", strip, "MenuBarOnly");
-        row("empty text", "", strip, "");
         // A value that is no text is replaced; a settings file that is not a file is neither read nor written.
         row("a list is no text", "menuBarOnly, x", strip, "floatingStrip");
         row("serialized \"menuBar\" is no text", R"(@Variant(\0\0\0\n\0\0\0\xe\0m\0\x65\0n\0u\0\x42\0\x61\0r))", strip,

@@ -98,12 +98,8 @@ private slots:
         QTest::newRow("missing social") << pack({}, fields) << u"roles[1].events[1].social: missing"_s;
         QTest::newRow("null in required key")
             << pack({}, fields + R"(,"social":null)") << u"roles[1].events[1].social: expected a string, found null"_s;
-        QTest::newRow("number for text") << pack({}, fields + R"(,"social":7)")
-                                         << u"roles[1].events[1].social: expected a string"_s;
         QTest::newRow("fractional energy") << pack({}, fields + R"(,"social":"s","energy":1.5)")
                                            << u"roles[1].events[1].energy: expected an integer"_s;
-        QTest::newRow("string energy") << pack({}, fields + R"(,"social":"s","energy":"3")")
-                                       << u"roles[1].events[1].energy: expected an integer"_s;
         QTest::newRow("energy beyond 64 bits") << pack({}, fields + R"(,"social":"s","energy":1e30)")
                                                << u"roles[1].events[1].energy: expected an integer"_s;
         const QString outOfRange = u"roles[1].events[1].energy: expected an integer or null, found the number "_s;
@@ -120,20 +116,12 @@ private slots:
             << pack(R"(,"displayName":false)") << u"roles[1].displayName: expected a string or null"_s;
         QTest::newRow("capitalised style pack") << oneRole(R"("stylePack":"ClassicKaomoji","summary":"s","events":[])")
                                                 << u"roles[0].stylePack: unknown style pack \"ClassicKaomoji\""_s;
-        QTest::newRow("missing summary") << oneRole(R"("stylePack":"textOnly","events":[])")
-                                         << u"roles[0].summary: missing"_s;
         QTest::newRow("events not an array")
             << oneRole(head + R"("events":{})") << u"roles[0].events: expected an array"_s;
         QTest::newRow("event not an object")
             << oneRole(head + R"("events":[1])") << u"roles[0].events[0]: expected an object"_s;
-        QTest::newRow("role not an object") << QByteArray(R"({"roles":[null]})") << u"roles[0]: expected an object"_s;
-        QTest::newRow("top-level array") << QByteArray(R"([{"roles":[]}])") << u"(root): expected an object"_s;
         QTest::newRow("no roles key") << QByteArray(R"({"Roles":[]})") << u"roles: missing"_s;
-        QTest::newRow("roles null") << QByteArray(R"({"roles":null})") << u"roles: expected an array, found null"_s;
         QTest::newRow("not JSON") << QByteArray("roles: []") << u"(root): not valid JSON"_s;
-        QTest::newRow("truncated") << pack().chopped(3) << u"(root): not valid JSON"_s;
-        QTest::newRow("empty") << QByteArray() << u"(root): not valid JSON"_s;
-        QTest::newRow("invalid UTF-8") << QByteArray("{\"roles\":[\"\xff\xfe\"]}") << u"(root): not valid JSON"_s;
         QTest::newRow("deep nesting") << QByteArray(100000, '[') << u"(root): not valid JSON"_s;
     }
 
@@ -164,12 +152,9 @@ private slots:
         QTest::addColumn<Role>("b");
         QTest::addColumn<bool>("equal");
 
-        QTest::newRow("identical") << roleWith(u"开心"_s) << roleWith(u"开心"_s) << true;
         QTest::newRow("precomposed vs decomposed") << roleWith(u"caf\u00e9"_s) << roleWith(u"cafe\u0301"_s) << true;
         QTest::newRow("case differs") << roleWith(u"Calm"_s) << roleWith(u"calm"_s) << false;
-        QTest::newRow("mood differs") << roleWith(u"开心"_s) << roleWith(u"平静"_s) << false;
         QTest::newRow("energy absent vs 0") << roleWith(u"m"_s, std::nullopt) << roleWith(u"m"_s, 0) << false;
-        QTest::newRow("energy both absent") << roleWith(u"m"_s, std::nullopt) << roleWith(u"m"_s, std::nullopt) << true;
         QTest::newRow("id precomposed vs decomposed")
             << roleWith(u"m"_s, 3, u"\u00e9"_s) << roleWith(u"m"_s, 3, u"e\u0301"_s) << true;
         QTest::newRow("display name absent vs empty")
@@ -183,19 +168,6 @@ private slots:
         QFETCH(bool, equal);
 
         QCOMPARE(a == b, equal);
-    }
-
-    // The pack file's text for each style, exact and case-sensitive.
-    void stylePackText()
-    {
-        QStringList texts;
-        for (const StylePack pack : allStylePacks) {
-            texts << pellora::stylePackText(pack);
-            QCOMPARE(stylePackFromText(texts.last()), pack);
-        }
-        QCOMPARE(texts, (QStringList{u"classicKaomoji"_s, u"dynamicKaomoji"_s, u"textOnly"_s}));
-        for (const QString& text : {u"textonly"_s, u" textOnly"_s, QString()})
-            QCOMPARE(stylePackFromText(text), std::nullopt);
     }
 };
 
