@@ -33,7 +33,6 @@ private slots:
         QTest::newRow("one-digit minute") << u"9:5"_s << QList<int>{};
         QTest::newRow("no range check") << u"25:70 24:00"_s << QList<int>{1570, 1440};
         QTest::newRow("anywhere in text") << u"从8:00到晚上10:30为止"_s << QList<int>{480, 630};
-        QTest::newRow("non-overlapping") << u"12:345"_s << QList<int>{12 * 60 + 34};
         QTest::newRow("other-script digits read as 0") << u"\u0661\u0662:30-08:\u0663\u0664"_s << QList<int>{30, 480};
     }
 
@@ -61,13 +60,10 @@ private slots:
             << u"09:00-10:00 A,09:00-11:00 B"_s << u"09:30"_s << u"B"_s << u"A,B"_s;
         QTest::newRow("equal starts keep file order")
             << u"09:00-11:00 B,09:00-10:00 A"_s << u"10:30"_s << u"B"_s << u"B,A"_s;
-        const QString abc = u"07:00-08:00 A,12:00-13:00 B,22:00-23:00 C"_s;
-        QTest::newRow("before first") << abc << u"05:00"_s << u"C"_s << u"A,B,C"_s;
         QTest::newRow("file order irrelevant")
             << u"22:00-23:00 C,07:00-08:00 A,12:00-13:00 B"_s << u"10:00"_s << u"C"_s << u"B,C,A"_s;
-        const QString backwards = u"22:00-06:00 A,23:00-23:30 B"_s;
-        QTest::newRow("backwards range") << backwards << u"12:00"_s << u"A"_s << u"B,A,B"_s;
-        QTest::newRow("backwards range, night") << backwards << u"03:00"_s << u"B"_s << u"A,B,A"_s;
+        QTest::newRow("backwards range, night")
+            << u"22:00-06:00 A,23:00-23:30 B"_s << u"03:00"_s << u"B"_s << u"A,B,A"_s;
         QTest::newRow("unreadable times skipped")
             << u"12:00 X,noon Y,08:00-09:00 A"_s << u"12:30"_s << u"A"_s << u"A"_s;
         const QString empty = u"08:00-08:00 E,07:00-09:00 A"_s;
@@ -78,7 +74,6 @@ private slots:
         QTest::newRow("more than three future, by start")
             << u"20:00-21:00 E,10:00-11:00 B,08:00-09:00 A,13:00-14:00 C,15:00-16:00 D"_s << u"07:00"_s << u"E"_s
             << u"A,B,C"_s;
-        QTest::newRow("no events") << QString() << u"10:00"_s << QString() << QString();
     }
 
     void snapshot()
@@ -107,7 +102,6 @@ private slots:
         QTest::addColumn<int>("minute");
         QTest::newRow("utc morning") << QDateTime(QDate(2026, 3, 1), QTime(3, 0), Qt::UTC) << 8 * 60 + 30;
         QTest::newRow("crosses midnight") << QDateTime(QDate(2026, 3, 1), QTime(20, 0), Qt::UTC) << 60 + 30;
-        QTest::newRow("seconds dropped") << QDateTime(QDate(2026, 3, 1), QTime(18, 29, 59), Qt::UTC) << 23 * 60 + 59;
     }
 
     void minuteOfDayIsLocal()

@@ -120,7 +120,6 @@ private slots:
     void notifyGivesUpWithoutAnAnswer_data()
     {
         QTest::addColumn<QString>("holder");
-        QTest::newRow("nobody running") << QString();
         QTest::newRow("primary frozen") << u"frozen"_s;
         // Another user's socket where ours goes: neither brought forward by us nor believed.
         QTest::newRow("another user's primary") << u"stranger"_s;
@@ -141,11 +140,9 @@ private slots:
             QVERIFY(::chown(QFile::encodeName(strangersRuntime.path()), ::getpwnam("nobody")->pw_uid, 0) == 0);
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(strangersRuntime.path()));
         }
-        if (!holder.isEmpty()) {
-            const QString socket = startHolder(child, holder, key);
-            QVERIFY(socket == later.serverName() ||
-                    ::rename(QFile::encodeName(socket), QFile::encodeName(later.serverName())) == 0);
-        }
+        const QString socket = startHolder(child, holder, key);
+        QVERIFY(socket == later.serverName() ||
+                ::rename(QFile::encodeName(socket), QFile::encodeName(later.serverName())) == 0);
         if (holder == u"stranger"_s) { // not answered even when the client would believe anyone
             QLocalSocket client;
             client.connectToServer(later.serverName());
@@ -182,21 +179,15 @@ private slots:
         QSignalSpy spy(&primary, &SingleInstance::activationRequested);
 
         QLocalSocket client;
-        QByteArray received;
-        connect(&client, &QLocalSocket::readyRead, &client, [&] { received += client.readAll(); });
         client.connectToServer(primary.serverName());
         QVERIFY(client.waitForConnected(2000));
         client.write(sent);
         client.flush();
 
-        // A proper launch is answered while that client is still connected.
+        // A proper launch is answered while that client is still connected, and the client is cut off.
         QVERIFY(SingleInstance(key).notifyPrimary());
-        QTRY_COMPARE(spy.count(), activates ? 2 : 1);
-
-        // And the client does not stay connected forever.
         QTRY_COMPARE_WITH_TIMEOUT(client.state(), QLocalSocket::UnconnectedState, 5000);
-        received += client.readAll();
-        QCOMPARE(received, activates ? "ok\n"_ba : QByteArray());
+        QCOMPARE(client.readAll(), activates ? "ok\n"_ba : QByteArray());
         QCOMPARE(spy.count(), activates ? 2 : 1);
     }
 

@@ -34,7 +34,6 @@ private slots:
                             const Cardinals& published = {}) {
             QTest::newRow(tag) << monitor << published << struts << expected;
         };
-        row("bottom panel on the primary", primary, {bottomOfPrimary}, QRect(0, 0, 1920, 1050));
         row("panels of the secondary, seen from the primary", primary, {topOfSecondary, bottomOfSecondary}, primary);
         row("top panel on the secondary", secondary, {topOfSecondary}, QRect(1920, 30, 1280, 994));
         row("panel across both, below the shorter monitor", secondary, {bottomOfBoth}, secondary);
