@@ -30,6 +30,7 @@ private slots:
 
         // Not a reserved character, so no quotes, but a field code unless doubled.
         QTest::newRow("percent") << u"/opt/100%/pellora"_s << u"/opt/100%%/pellora"_s;
+        QTest::newRow("space and percent") << u"/opt/my 100%/pellora"_s << u"\"/opt/my 100%%/pellora\""_s;
         // An escape inside the quotes has its backslash escaped again for the string value.
         QTest::newRow("backslash becomes four") << u"/opt/a\\b"_s << u"\"/opt/a\\\\\\\\b\""_s;
         QTest::newRow("dollar and backtick") << u"/opt/$a`b"_s << u"\"/opt/\\\\$a\\\\`b\""_s;
