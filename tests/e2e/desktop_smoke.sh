@@ -10,13 +10,9 @@ pellora=$1
 desktop=$2
 source "$(dirname "$0")/xsession.sh"
 start_session 1280 800 "$desktop"
-mkdir -p "$XDG_CONFIG_HOME/Pellora"
-printf '[General]\nhasLaunchedBefore=true\n' >"$XDG_CONFIG_HOME/Pellora/Pellora.conf" # no welcome sheet
-
+settings hasLaunchedBefore=true # no welcome sheet
 focus_other_application
-"$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
-app=$!
-session_pids+=($app)
+launch "$pellora"
 strip=$(wait_for_window Pellora 30) || fail "the strip never appeared"
 check_strip_placed "$strip"
 check_state "$strip" ABOVE SKIP_TASKBAR
@@ -25,7 +21,6 @@ focus_kept "showing the strip"
 # On every desktop: the window manager keeps it mapped on the next one.
 if [[ $desktop == i3 ]]; then i3-msg -q workspace 2; else xdotool set_desktop 1; fi
 sleep 0.5
-echo "after switching: $(xprop -root _NET_CURRENT_DESKTOP); strip $(xprop -id "$strip" _NET_WM_DESKTOP)"
 xwininfo -id "$strip" | grep -q IsViewable || fail "the strip is not shown on the second desktop"
 check_strip_placed "$strip"
 [[ $(xprop -id "$strip" _NET_WM_STATE) != *DEMANDS_ATTENTION* ]] || fail "the strip calls for attention"
@@ -34,13 +29,11 @@ check_strip_placed "$strip"
 # The item, registered with the panel's watcher as "bus name/object path".
 sni() { gdbus call --session --dest "$1" --object-path "$2" --method "$3" -- "${@:4}"; }
 watcher=(org.kde.StatusNotifierWatcher /StatusNotifierWatcher)
-for i in $(seq 100); do
-    item=$(sni "${watcher[@]}" org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems | grep -oE "'[^']+'" | tr -d "'" | head -n1) && [[ -n $item ]] && break
-    sleep 0.1
-done
-echo "registered item: $item"
-[[ -n $item ]] || fail "no item registered with the StatusNotifier watcher"
+registered() {
+    sni "${watcher[@]}" org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems | grep -oE "'[^']+'" | tr -d "'" | head -n1 | grep .
+}
+item=$(poll 10 registered) || fail "no item registered with the StatusNotifier watcher"
 service=${item%%/*}
 path=/${item#*/}
 
@@ -48,7 +41,6 @@ path=/${item#*/}
 menu=$(sni "$service" "$path" org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem Menu |
     sed -nE "s/.*objectpath '([^']+)'.*/\1/p")
 layout=$(sni "$service" "$menu" com.canonical.dbusmenu.GetLayout 0 -1 '[]')
-echo "menu $menu: $layout"
 for entry in 打开 换一个 角色库 显示浮窗 登录时启动 退出; do
     [[ $layout == *"'label': <'$entry'>"* ]] || fail "the exported menu lacks $entry"
 done
@@ -57,12 +49,10 @@ quit_id=$(grep -oE "\(([0-9]+), \{[^}]*'label': <'退出'>" <<<"$layout" | sed -
 # A real click on the icon: the status tray's window in the panel holds our one item.
 tray=$(xdotool search --onlyvisible --classname wrapper-2.0 | head -n1)
 read -r tx ty tw th < <(window_geometry "$tray")
-echo "status tray at $tx,$ty ${tw}x$th"
-xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+click_middle "$tray"
 wait_for_width 360 10 || fail "a click on the icon opened no tray window"
 read -r wx wy ww wh < <(window_geometry "$(ours_with_width 360)")
 read -r _ wa_y _ wa_h < <(workarea)
-echo "tray window at $wx,$wy ${ww}x$wh"
 [[ $((wy + wh)) -eq $((wa_y + wa_h)) && $wx -le $((tx + tw / 2)) && $((tx + tw / 2)) -le $((wx + ww)) ]] ||
     fail "the tray window is not just above the icon"
 xdotool key Escape
@@ -76,7 +66,6 @@ xdotool key Escape
 
 # "退出" chosen in the host's rendering of the exported menu.
 sni "$service" "$menu" com.canonical.dbusmenu.Event "$quit_id" clicked '<0>' 0 >/dev/null
-for i in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "退出 in the exported menu did not quit"
+ended "$app" || fail "退出 in the exported menu did not quit"
 wait "$app" || fail "Pellora quit with status $?"
 echo PASS

@@ -14,25 +14,20 @@ if [[ ${2:-} == compositor ]]; then
     session_pids+=($!)
 fi
 
-# Waits up to 5 seconds for the detail card to be open (or closed) and prints the strip's geometry.
+# Waits up to 5 seconds for the detail card to be open (or closed); prints the strip's geometry then.
+card() {
+    read -r gx gy gw gh < <(window_geometry "$strip")
+    [[ $card == open && $gh -gt $((h + 100)) || $card == closed && $gh -eq $h ]]
+}
 wait_for_card() {
-    local i gx gy gw gh
-    for i in $(seq 50); do
-        read -r gx gy gw gh < <(window_geometry "$strip")
-        [[ $1 == open && $gh -gt $((h + 100)) || $1 == closed && $gh -eq $h ]] && break
-        sleep 0.1
-    done
+    card=$1
+    poll 5 card || { echo "$gx $gy $gw $gh" && return 1; }
     echo "$gx $gy $gw $gh"
-    [[ $1 == open && $gh -gt $((h + 100)) || $1 == closed && $gh -eq $h ]]
 }
 
 focus_other_application
-"$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
-app=$!
-session_pids+=($app)
-
+launch "$pellora"
 strip=$(wait_for_window Pellora 30) || fail "the strip never appeared"
-sleep 0.5 # let the window manager settle the placement
 check_strip_placed "$strip"
 read -r wa_x wa_y wa_w wa_h < <(workarea)
 focus_kept "showing the strip"
@@ -40,10 +35,9 @@ check_state "$strip" ABOVE SKIP_TASKBAR
 extents=$(xprop -id "$strip" _NET_FRAME_EXTENTS)
 [[ $extents == *"= 0, 0, 0, 0"* ]] || fail "has a frame: $extents"
 
-settings="$XDG_CONFIG_HOME/Pellora/Pellora.conf"
 first_id=$("$pellora" roles --json | sed -E 's/^\[\{"id":"([^"]*)".*/\1/')
-grep -qx 'display_mode=floatingStrip' "$settings" || fail "display_mode not stored: $(cat "$settings")"
-grep -qx "selected_role_id=$first_id" "$settings" || fail "selected_role_id not $first_id: $(cat "$settings")"
+stored display_mode=floatingStrip || fail "display_mode not stored"
+stored "selected_role_id=$first_id" || fail "selected_role_id not $first_id"
 
 # A second launch asks the running one to come forward, and exits.
 timeout 20 "$pellora" >"$SESSION_DIR/second.log" 2>&1 || fail "second launch exited with $?: $(cat "$SESSION_DIR/second.log")"
@@ -63,7 +57,6 @@ focus_kept "hovering"
 xdotool mousedown 1 sleep 0.2 mousemove_relative --sync -- -300 -100 mousemove_relative --sync -- -300 -150 \
     sleep 0.2 mouseup 1 sleep 0.5
 read -r cx cy _ _ < <(window_geometry "$strip")
-echo "dropped at $cx,$cy"
 [[ $cx -lt $((x - 400)) ]] || fail "dragging did not move the strip: $cx,$cy"
 focus_kept "dragging the strip"
 xdotool mousemove 5 5

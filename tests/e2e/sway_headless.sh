@@ -24,8 +24,7 @@ source "$(dirname "$(realpath "$0")")/xsession.sh"
 # it has none, and neither xdotool (XWayland sends XTEST motion nowhere) nor sway's "seat cursor" reaches
 # a window.
 start_xvfb 1280 800
-mkdir -p "$XDG_CONFIG_HOME/Pellora"
-printf '[General]\nhasLaunchedBefore=true\n' >"$XDG_CONFIG_HOME/Pellora/Pellora.conf" # no welcome sheet
+settings hasLaunchedBefore=true # no welcome sheet
 cat >"$SESSION_DIR/sway.conf" <<EOF
 output X11-1 mode 1280x800
 xwayland $([[ $mode == native ]] && echo disable || echo enable)
@@ -37,11 +36,8 @@ bar {
 EOF
 WLR_BACKENDS=x11 WLR_RENDERER=pixman sway -c "$SESSION_DIR/sway.conf" >"$SESSION_DIR/sway.log" 2>&1 &
 session_pids+=($!)
-for i in $(seq 200); do
-    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null) && [[ -s $SESSION_DIR/xwayland ]] && break
-    sleep 0.1
-done
-[[ -S ${SWAYSOCK:-} ]] || { cat "$SESSION_DIR/sway.log" >&2; fail "sway did not start"; }
+poll 20 eval 'SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null) && [[ -s $SESSION_DIR/xwayland ]]' ||
+    { cat "$SESSION_DIR/sway.log" >&2; fail "sway did not start"; }
 export SWAYSOCK WAYLAND_DISPLAY=wayland-1
 if [[ $mode == native ]]; then unset DISPLAY; else export DISPLAY=$(<"$SESSION_DIR/xwayland"); fi
 echo "sway $(swaymsg -t get_version | jq -r .human_readable), WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=${DISPLAY:-}"
@@ -65,13 +61,9 @@ focused() { swaymsg -t get_tree | jq -r '.. | select(.focused? == true) | .name'
 # The strip in the usable area's bottom-right corner, 20 px in (from the bottom: $2, 20 when not given),
 # within 5 seconds; $1 says when. Without XWayland, only that there is one.
 check_corner() {
-    local i x y w h ux uy uw uh bottom=${2:-20}
-    for i in $(seq 50); do
-        read -r x y w h < <(strip) || true
-        read -r ux uy uw uh < <(usable)
-        [[ -n ${w:-} && $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]] && break
-        sleep 0.1
-    done
+    local x y w h ux uy uw uh bottom=${2:-20}
+    poll 5 eval 'read -r x y w h < <(strip); read -r ux uy uw uh < <(usable);
+        [[ -n ${w:-} && $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]]' || true
     echo "$1: strip at ${x:-?},${y:-?} ${w:-?}x${h:-?}; usable area $ux,$uy ${uw}x$uh"
     [[ -n ${w:-} ]] || fail "$1: no strip on screen"
     [[ $mode == native || $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]] ||
@@ -81,11 +73,9 @@ check_corner() {
 if [[ $mode != native ]]; then
     xmessage -xrm '*input: true' "typing here" >/dev/null 2>&1 &
     session_pids+=($!)
-    for i in $(seq 50); do [[ $(focused) == xmessage ]] && break; sleep 0.1; done
+    poll 5 eval '[[ $(focused) == xmessage ]]' || true
 fi
-"$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
-app=$!
-session_pids+=($app)
+launch "$pellora"
 check_corner "started"
 [[ $mode == native || $(focused) == xmessage ]] || fault "starting Pellora took the focus: $(focused)"
 
@@ -103,13 +93,11 @@ check_corner "on workspace 2"
 # Resting on the strip opens the card, upward to the usable area's bottom; leaving for the bar closes it.
 read -r x y w h < <(strip)
 swaymsg -q seat - cursor set $((x + w / 2)) $((y + h / 2))
-for i in $(seq 50); do read -r _ _ _ open < <(strip) && [[ $open -gt $((h + 100)) ]] && break; sleep 0.1; done
-[[ $open -gt $((h + 100)) ]] || fail "resting on the strip did not open the card (height $open)"
+poll 5 eval 'read -r _ _ _ open < <(strip) && [[ $open -gt $((h + 100)) ]]' || fail "resting on the strip did not open the card (height $open)"
 check_corner "card open" 0
 read -r ux uy uw uh < <(usable)
 swaymsg -q seat - cursor set $((ux + uw / 2)) $((uy + uh + 5))
-for i in $(seq 50); do read -r _ _ _ open < <(strip) && [[ $open -eq $h ]] && break; sleep 0.1; done
-[[ $open -eq $h ]] || fault "leaving the strip for the bar did not close the card (height $open)"
+poll 5 eval 'read -r _ _ _ open < <(strip) && [[ $open -eq $h ]]' || fault "leaving the strip for the bar did not close the card (height $open)"
 check_corner "card closed"
 [[ ${#faults[@]} -eq 0 ]] || fail "${#faults[@]} faults"
 echo PASS

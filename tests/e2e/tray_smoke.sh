@@ -7,36 +7,37 @@
 pellora=$1
 source "$(dirname "$0")/xsession.sh"
 start_session 1280 800 "${2:-openbox}"
-
-"$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
-first=$!
-session_pids+=($first)
+launch "$pellora"
 wait_for_window Pellora 30 >/dev/null || fail "the strip never appeared"
 
 # The docked tray icon: a small viewable window of ours inside the panel.
 icon=$(wait_for_tray_icon) || fail "no tray icon docked in the panel"
-read -r ix iy iw ih < <(window_geometry "$icon")
-echo "tray icon at $ix,$iy ${iw}x$ih"
 
-welcome_visible() { xdotool search --onlyvisible --name '^Pellora$' 2>/dev/null | while read -r id; do
-    read -r _ _ w h < <(window_geometry "$id"); [[ $w -ne 560 && $w -ne 360 ]] && echo "$id"; done; }
+# The welcome sheet: a window titled Pellora that is neither the strip nor the tray window.
+welcome_visible() {
+    local id
+    for id in $(visible_windows Pellora); do
+        read -r _ _ w _ < <(window_geometry "$id")
+        [[ $w -ne 560 && $w -ne 360 ]] && return 0
+    done
+    return 1
+}
 
-xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+click_middle "$icon"
 wait_for_width 360 5 || fail "a click on the tray icon opened no 360-wide window"
-for i in $(seq 50); do [[ -n $(welcome_visible) ]] && break; sleep 0.1; done
-[[ -n $(welcome_visible) ]] || fail "no welcome sheet on the first opening"
-grep -qx 'hasLaunchedBefore=true' "$XDG_CONFIG_HOME/Pellora/Pellora.conf" || fail "hasLaunchedBefore not stored"
+poll 5 welcome_visible || fail "no welcome sheet on the first opening"
+stored hasLaunchedBefore=true || fail "hasLaunchedBefore not stored"
 
 # Dismiss the sheet; a click on the icon closes the window, the next one opens it afresh.
 xdotool key Escape
 sleep 0.5
-xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+click_middle "$icon"
 wait_for_width 360 3 gone || fail "a second click on the tray icon did not close the window"
 sleep 0.6 # past the double-click interval
-xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+click_middle "$icon"
 wait_for_width 360 5 || fail "the tray window did not open a second time"
 sleep 1
-[[ -z $(welcome_visible) ]] || fail "the welcome sheet came back"
+welcome_visible && fail "the welcome sheet came back"
 window=$(ours_with_width 360)
 xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the tray window can be maximised"
 xdotool key Escape
@@ -46,27 +47,24 @@ wait_for_width 360 3 gone || fail "Escape did not close the tray window"
 sleep 0.5
 
 # Pellora's menu; the keyboard walks it.
-read -r sx sy sw sh < <(window_geometry "$(ours_with_width 560)")
-xdotool mousemove $((sx + 40)) $((sy + sh / 2)) click 3
+click_middle "$(ours_with_width 560)" 3
 wait_for_menu "$icon" || fail "a right click on the strip opened no menu"
 # 打开, 换一个, 角色库, then 显示浮窗, ticked: unticking it hides the strip and stores the mode.
 xdotool key Down Down Down Down Return
 wait_for_width 560 3 gone || fail "unticking 显示浮窗 left the strip on screen"
-grep -qx 'display_mode=menuBarOnly' "$XDG_CONFIG_HOME/Pellora/Pellora.conf" || fail "menuBarOnly not stored"
+stored display_mode=menuBarOnly || fail "menuBarOnly not stored"
 
 # The tray icon offers the same menu; its last entry quits.
-xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 3
+click_middle "$icon" 3
 wait_for_menu "$icon" || fail "a right click on the tray icon opened no menu"
 xdotool key Up Return
-for i in $(seq 50); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$first" 2>/dev/null && fail "退出 did not quit"
+ended "$app" || fail "退出 did not quit"
 
 # No tray and no strip: starting Pellora again shows the strip, for the session only.
-PELLORA_ASSUME_TRAY=0 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &
-session_pids+=($!)
+launch env PELLORA_ASSUME_TRAY=0 "$pellora"
 sleep 2
 [[ -z $(ours_with_width 560) ]] || fail "the strip showed in menuBarOnly mode"
 PELLORA_ASSUME_TRAY=0 "$pellora" || fail "the second launch failed"
 wait_for_width 560 5 || fail "a second launch did not show the strip"
-grep -qx 'display_mode=menuBarOnly' "$XDG_CONFIG_HOME/Pellora/Pellora.conf" || fail "the second launch stored a mode"
+stored display_mode=menuBarOnly || fail "the second launch stored a mode"
 echo "PASS"

@@ -11,14 +11,26 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}intercept_strndup=0"
 
 SESSION_DIR=$(mktemp -d)
 session_pids=()
+trap 'kill "${session_pids[@]}" 2>/dev/null || true; wait; rm -rf "$SESSION_DIR"' EXIT
 
-session_cleanup() {
-    local pid
-    for pid in "${session_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$SESSION_DIR"
+# Runs the command after $1 every tenth of a second until it succeeds, for up to $1 seconds. A command given
+# to eval sees the caller's variables, not its arguments.
+poll() {
+    local poll_tenths=$(($1 * 10)) poll_i
+    shift
+    for ((poll_i = 0; poll_i < poll_tenths; poll_i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
 }
-trap session_cleanup EXIT
+
+# Fails the run: says why, then what Pellora printed.
+fail() {
+    echo "FAIL: $*" >&2
+    cat "$SESSION_DIR/pellora.log" >&2 2>/dev/null || true
+    exit 1
+}
 
 # A desktop on a fresh X server: openbox with tint2 (the default), xfce (xfwm4 and its panel), kwin (with
 # tint2) or i3, on a screen of the given size.
@@ -27,7 +39,7 @@ start_session() {
     start_xvfb "$width" "$height"
     if [[ $desktop == xfce || $desktop == kwin ]]; then
         # Their settings daemons are started by the session bus on demand: with this session's folders.
-        [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "$desktop needs a session bus: run under dbus-run-session" >&2; exit 1; }
+        [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || fail "$desktop needs a session bus: run under dbus-run-session"
         dbus-update-activation-environment DISPLAY XDG_CONFIG_HOME XDG_RUNTIME_DIR
     fi
 
@@ -45,34 +57,18 @@ start_session() {
         mkdir -p "$channels"
         cat >"$channels/xfce4-panel.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
+<channel name="xfce4-panel" version="1.0"><property name="configver" type="int" value="2"/>
+  <property name="panels" type="array"><value type="int" value="1"/>
     <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=10;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="position-locked" type="bool" value="true"/>
-      <property name="size" type="uint" value="30"/>
-      <property name="plugin-ids" type="array">
-        <value type="int" value="1"/>
-        <value type="int" value="2"/>
-        <value type="int" value="3"/>
-      </property>
-    </property>
-  </property>
+      <property name="position" type="string" value="p=10;x=0;y=0"/><property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/><property name="size" type="uint" value="30"/>
+      <property name="plugin-ids" type="array"><value type="int" value="1"/><value type="int" value="2"/>
+        <value type="int" value="3"/></property></property></property>
   <property name="plugins" type="empty">
-    <property name="plugin-1" type="string" value="separator">
-      <property name="expand" type="bool" value="true"/>
-    </property>
-    <property name="plugin-2" type="string" value="systray">
-      <property name="menu-is-primary" type="bool" value="false"/>
-    </property>
-    <property name="plugin-3" type="string" value="separator">
-      <property name="expand" type="bool" value="true"/>
-    </property>
-  </property>
-</channel>
+    <property name="plugin-1" type="string" value="separator"><property name="expand" type="bool" value="true"/></property>
+    <property name="plugin-2" type="string" value="systray"><property name="menu-is-primary" type="bool" value="false"/></property>
+    <property name="plugin-3" type="string" value="separator"><property name="expand" type="bool" value="true"/></property>
+  </property></channel>
 XML
         start_window_manager xfwm4
         start_panel "$width" "$height" xfce4-panel
@@ -90,67 +86,54 @@ XML
         I3SOCK=$(xprop -root I3_SOCKET_PATH | sed -nE 's/.*= "(.*)"/\1/p')
         export I3SOCK
         ;;
-    *) echo "unknown desktop $desktop" >&2; exit 1 ;;
+    *) fail "unknown desktop $desktop" ;;
     esac
 }
 
 # A fresh X server with nothing on it: sets DISPLAY, and the user's config and runtime folders.
 start_xvfb() {
-    local width=$1 height=$2
     # Xvfb picks a free display itself and writes its number to the fifo once it accepts clients.
     local fifo="$SESSION_DIR/display" number=""
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$fifo" >"$SESSION_DIR/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$fifo" >"$SESSION_DIR/xvfb.log" 2>&1 &
     session_pids+=($!)
-    read -r -t 10 number <"$fifo" || { echo "Xvfb did not start" >&2; cat "$SESSION_DIR/xvfb.log" >&2; exit 1; }
+    read -r -t 10 number <"$fifo" || { cat "$SESSION_DIR/xvfb.log" >&2; fail "Xvfb did not start"; }
     export DISPLAY=":$number"
     unset WAYLAND_DISPLAY QT_QPA_PLATFORM I3SOCK SWAYSOCK
     # The number is announced as the server starts listening; make sure it answers before using it.
-    local i
-    for i in $(seq 100); do
-        xprop -root >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    poll 10 xprop -root >/dev/null 2>&1 || true
     export XDG_CONFIG_HOME="$SESSION_DIR/config" XDG_RUNTIME_DIR="$SESSION_DIR/runtime"
-    mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    mkdir -p "$XDG_CONFIG_HOME/Pellora" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
 }
+
+# Pellora's settings file holds these lines.
+settings() { printf '[General]\n%s\n' "$(printf '%s\n' "$@")" >"$XDG_CONFIG_HOME/Pellora/Pellora.conf"; }
+stored() { grep -qx "$1" "$XDG_CONFIG_HOME/Pellora/Pellora.conf"; }
 
 # Starts a window manager and waits until it announces itself; one that could not start (a busy machine) is
 # started once more.
 start_window_manager() {
-    local attempt i
+    local attempt
     for attempt in 1 2; do
         "$@" >>"$SESSION_DIR/wm.log" 2>&1 &
         session_pids+=($!)
-        for i in $(seq 300); do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-            sleep 0.1
-        done
+        poll 30 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' && return 0
     done
-    echo "the window manager $* did not come up" >&2
     cat "$SESSION_DIR/wm.log" >&2
-    exit 1
+    fail "the window manager $* did not come up"
 }
 
 # Starts a panel (the command after the screen's size) and waits until it reserves its strut: the work
 # area no longer covers the whole screen.
 start_panel() {
-    local width=$1 height=$2 i
+    local width=$1 height=$2
     shift 2
     "$@" >"$SESSION_DIR/panel.log" 2>&1 &
     session_pids+=($!)
-    for i in $(seq 300); do
-        if xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; then
-            read -r _ _ wa_w wa_h < <(workarea)
-            [[ $wa_h -lt $height || $wa_w -lt $width ]] && return 0
-        fi
-        sleep 0.1
-    done
-    echo "the panel $1 did not reserve its place" >&2
-    xprop -root >&2 || true
+    poll 30 eval 'read -r _ _ wa_w wa_h < <(workarea) && [[ $wa_h -lt $height || $wa_w -lt $width ]]' && return 0
     cat "$SESSION_DIR/panel.log" >&2 || true
-    exit 1
+    fail "the panel $1 did not reserve its place"
 }
 
 # x y width height of the desktop's work area (the screen less the panel); the screen where the window
@@ -163,133 +146,108 @@ workarea() {
     fi
 }
 
-# Window ids of visible windows titled exactly "$1".
-visible_windows() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true
+# Runs Pellora (the command given) in the background, its output in pellora.log; sets app to its pid.
+launch() {
+    "$@" >"$SESSION_DIR/pellora.log" 2>&1 &
+    app=$!
+    session_pids+=($app)
+}
+# Waits up to 10 seconds for the process $1 to end.
+ended() {
+    local pid=$1
+    poll 10 eval '! kill -0 "$pid" 2>/dev/null'
 }
 
-# Waits up to $2 seconds for exactly one visible window titled "$1", and prints its id.
+# Window ids of visible windows titled exactly "$1".
+visible_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
+# Waits up to $2 seconds for a visible window titled "$1", and prints its id.
 wait_for_window() {
-    local name=$1 timeout=${2:-20} i ids
-    for i in $(seq $((timeout * 10))); do
-        ids=$(visible_windows "$name")
-        if [[ -n $ids ]]; then
-            echo "$ids" | head -n1
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo "no window titled $name appeared" >&2
-    return 1
+    local title=$1
+    poll "${2:-20}" eval 'visible_windows "$title" | head -n1 | grep .'
 }
 
 # x y width height of a window, in root coordinates.
 # A window that is gone by the time it is asked about reads as 0 0 0 0.
 window_geometry() {
-    local id=$1 X=0 Y=0 WIDTH=0 HEIGHT=0 SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || true
+    local X=0 Y=0 WIDTH=0 HEIGHT=0 SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || true
     echo "$X $Y $WIDTH $HEIGHT"
 }
 
-# Waits up to 10 seconds for Pellora's icon to dock in the panel's tray, and prints its window id.
-wait_for_tray_icon() {
-    local i id x y w h
-    for i in $(seq 100); do
-        for id in $(xdotool search --classname pellora 2>/dev/null); do
-            read -r x y w h < <(window_geometry "$id")
-            if [[ $w -le 64 && $h -le 64 ]] && xwininfo -id "$id" | grep -q IsViewable; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
+# Clicks the middle of the window $1 with the button $2 (1 when not given).
+click_middle() {
+    local x y w h
+    read -r x y w h < <(window_geometry "$1")
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click "${2:-1}"
+}
+
+# Pellora's icon docked in the panel's tray: a small viewable window of ours.
+tray_icon() {
+    local id x y w h
+    for id in $(xdotool search --classname pellora 2>/dev/null); do
+        read -r x y w h < <(window_geometry "$id")
+        [[ $w -le 64 && $h -le 64 ]] && xwininfo -id "$id" | grep -q IsViewable && echo "$id" && return 0
     done
     return 1
 }
-
-# Fails the run: says why, then what Pellora printed.
-fail() {
-    echo "FAIL: $*" >&2
-    cat "$SESSION_DIR/pellora.log" >&2 2>/dev/null || true
-    exit 1
-}
+wait_for_tray_icon() { poll 10 tray_icon; }
 
 # xfwm4 appends a second id: the first is the active window.
 active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //; s/,.*//'; }
 
 # Another application has the keyboard focus, as if the user were typing in it: sets focused to its id.
 focus_other_application() {
-    local i other
+    local other
     xmessage -xrm '*input: true' -center "typing here" >/dev/null 2>&1 &
     session_pids+=($!)
     other=$(wait_for_window xmessage 10) || fail "the other application never appeared"
     focused=$(printf '0x%x' "$other")
-    for i in $(seq 50); do
-        [[ $(active_window) == "$focused" ]] && return 0
-        sleep 0.1
-    done
-    fail "the other application did not get the focus: $(active_window)"
+    poll 5 eval '[[ $(active_window) == "$focused" ]]' || fail "the other application did not get the focus"
 }
 focus_kept() { [[ $(active_window) == "$focused" ]] || fail "$1 took the focus: $(active_window)"; }
 
 # The strip $1 is 560 wide, 20 px from the work area's right and bottom edges, within 5 seconds (the window
 # manager may move it after mapping it). Sets x y w h to its geometry.
 check_strip_placed() {
-    local i wa_x wa_y wa_w wa_h
-    for i in $(seq 50); do
-        read -r x y w h < <(window_geometry "$1")
-        read -r wa_x wa_y wa_w wa_h < <(workarea)
-        [[ $w -eq 560 && $((wa_x + wa_w - x - w)) -eq 20 && $((wa_y + wa_h - y - h)) -eq 20 ]] && break
-        sleep 0.1
-    done
-    echo "strip at $x,$y size ${w}x$h; work area $wa_x,$wa_y ${wa_w}x$wa_h"
-    [[ $w -eq 560 ]] || fail "strip width $w, expected 560"
-    [[ $((wa_x + wa_w - (x + w))) -eq 20 ]] || fail "right gap $((wa_x + wa_w - (x + w))), expected 20"
-    [[ $((wa_y + wa_h - (y + h))) -eq 20 ]] || fail "bottom gap $((wa_y + wa_h - (y + h))), expected 20"
+    local strip_id=$1 placed='read -r x y w h < <(window_geometry "$strip_id") && read -r wa_x wa_y wa_w wa_h < <(workarea) &&
+        [[ $w -eq 560 && $((wa_x + wa_w - x - w)) -eq 20 && $((wa_y + wa_h - y - h)) -eq 20 ]]'
+    poll 5 eval "$placed" && return 0
+    fail "strip at $x,$y size ${w}x$h, not 560 wide 20 px inside work area $wa_x,$wa_y ${wa_w}x$wa_h"
 }
 
 # The window $1 states every one of the _NET_WM_STATE_ suffixes that follow.
 check_state() {
-    local id=$1 state
-    shift
-    state=$(xprop -id "$id" _NET_WM_STATE)
-    echo "state: $state"
-    for wanted; do
+    local state wanted
+    state=$(xprop -id "$1" _NET_WM_STATE)
+    for wanted in "${@:2}"; do
         [[ $state == *_NET_WM_STATE_$wanted* ]] || fail "_NET_WM_STATE lacks $wanted: $state"
     done
 }
 
-# Visible windows of ours, other than the strip and the tray window, that the window manager does not manage:
-# Pellora's menu (the docked tray icon $1 and tooltips excepted).
-wait_for_menu() {
-    local i id
-    for i in $(seq 50); do
-        for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
-            [[ $id != "${1:-}" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
-                ! xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
-        done
-        sleep 0.1
+# Waits for Pellora's menu: a visible window of ours the window manager does not manage (the docked tray
+# icon $1 and tooltips excepted).
+menu_shown() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
+        [[ $id != "${1:-}" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
+            ! xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
     done
     return 1
 }
+wait_for_menu() { poll 5 menu_shown "${1:-}"; }
 
 # Ids of visible windows of ours $1 px wide: 560 the strip, 360 the tray window.
 ours_with_width() {
     local id x y w h
     for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
         read -r x y w h < <(window_geometry "$id")
-        [[ $w -eq $1 ]] && echo "$id"
+        [[ $w -ne $1 ]] || echo "$id"
     done
-    return 0
 }
 
 # Waits up to $2 seconds until a window of ours $1 px wide is visible (with "gone" after: no longer visible).
 wait_for_width() {
-    local i shown
-    for i in $(seq $(($2 * 10))); do
-        shown=$(ours_with_width "$1")
-        [[ ${3:-} == gone && -z $shown || ${3:-} != gone && -n $shown ]] && return 0
-        sleep 0.1
-    done
-    return 1
+    local width=$1 shown=-n
+    [[ ${3:-} != gone ]] || shown=-z
+    poll "$2" eval "[[ $shown \$(ours_with_width \$width) ]]"
 }

@@ -31,10 +31,10 @@ QByteArray oneRole(const QByteArray& members)
 using Text = std::optional<QString>;
 using Number = std::optional<qint64>;
 
-Role roleWith(const QString& mood, Number energy = 3, const QString& id = u"r"_s, Text displayName = std::nullopt)
+Role roleWith(const QString& mood, Number energy = 3, Text displayName = std::nullopt)
 {
     const RoleEvent event{u"08:00-09:00"_s, u"Breakfast"_s, mood, u"home"_s, energy, u"alone"_s};
-    return Role{id, u"R"_s, displayName, StylePack::classicKaomoji, u"s"_s, {event}};
+    return Role{u"r"_s, u"R"_s, displayName, StylePack::classicKaomoji, u"s"_s, {event}};
 }
 
 } // namespace
@@ -49,26 +49,22 @@ private slots:
         QTest::addColumn<Text>("displayName");
         QTest::addColumn<Number>("energy");
 
-        const QByteArray fields = R"("time":"t","event":"e","mood":"m","location":"l","social":"s")";
-        QTest::newRow("both missing") << pack({}, fields) << Text() << Number();
-        QTest::newRow("both null") << pack(R"(,"displayName":null)", fields + R"(,"energy":null)") << Text()
-                                   << Number();
-        QTest::newRow("present") << pack(R"(,"displayName":"夜班护士")", fields + R"(,"energy":40)")
-                                 << Text(u"夜班护士"_s) << Number(40);
-        QTest::newRow("empty display name, negative energy")
-            << pack(R"(,"displayName":"")", fields + R"(,"energy":-3)") << Text(u""_s) << Number(-3);
-        QTest::newRow("integral float energy") << pack({}, fields + R"(,"energy":4.0)") << Text() << Number(4);
+        const auto row = [](const char* tag, const QByteArray& roleExtra, const QByteArray& eventExtra, Text name,
+                            Number energy) {
+            const QByteArray fields = R"("time":"t","event":"e","mood":"m","location":"l","social":"s")";
+            QTest::newRow(tag) << pack(roleExtra, fields + eventExtra) << name << energy;
+        };
+        const qint64 min = std::numeric_limits<qint64>::min();
+        const qint64 max = std::numeric_limits<qint64>::max();
+        row("both missing", {}, {}, {}, {});
+        row("both null", R"(,"displayName":null)", R"(,"energy":null)", {}, {});
+        row("empty display name, negative energy", R"(,"displayName":"")", R"(,"energy":-3)", u""_s, -3);
+        row("integral float energy", {}, R"(,"energy":4.0)", {}, 4);
         // The 64-bit range is judged on the literal's digits, however the number would round as a double.
-        QTest::newRow("-2^63") << pack({}, fields + R"(,"energy":-9223372036854775808)") << Text()
-                               << Number(std::numeric_limits<qint64>::min());
-        QTest::newRow("2^63 - 1") << pack({}, fields + R"(,"energy":9223372036854775807)") << Text()
-                                  << Number(std::numeric_limits<qint64>::max());
-        QTest::newRow("2^63 - 1 with an exponent") << pack({}, fields + R"(,"energy":92233720368547758.07e2)") << Text()
-                                                   << Number(std::numeric_limits<qint64>::max());
-        QTest::newRow("-2^63 under an escaped key") << pack({}, fields + R"(,"\u0065nergy":-9223372036854775808)")
-                                                    << Text() << Number(std::numeric_limits<qint64>::min());
-        QTest::newRow("unknown keys ignored")
-            << pack(R"(,"comment":{"x":[1,2]})", fields + R"(,"note":"ignored","energy":1)") << Text() << Number(1);
+        row("-2^63", {}, R"(,"energy":-9223372036854775808)", {}, min);
+        row("2^63 - 1", {}, R"(,"energy":9223372036854775807)", {}, max);
+        row("-2^63 under an escaped key", {}, R"(,"\u0065nergy":-9223372036854775808)", {}, min);
+        row("unknown keys ignored", R"(,"comment":{"x":[1,2]})", R"(,"note":"ignored","energy":1)", {}, 1);
     }
 
     void acceptsOptionalKeysMissingOrNull()
@@ -83,9 +79,7 @@ private slots:
         const Role& role = result.payload.roles.at(1);
         QCOMPARE(role.displayName, displayName);
         QCOMPARE(role.events.at(1).energy, energy);
-        QVERIFY(result.payload.roles.at(0).events.isEmpty());
         QCOMPARE(role.stylePack, StylePack::textOnly);
-        QCOMPARE(role.events.at(0).energy, std::optional<qint64>(2));
     }
 
     void rejectsWholeDocument_data()
@@ -93,47 +87,30 @@ private slots:
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("error");
 
-        const QByteArray fields = R"("time":"t","event":"e","mood":"m","location":"l")";
+        const auto event = [](const QByteArray& extra) {
+            return pack({}, R"("time":"t","event":"e","mood":"m","location":"l")" + extra);
+        };
         const QByteArray head = R"("stylePack":"textOnly","summary":"",)";
-        QTest::newRow("missing social") << pack({}, fields) << u"roles[1].events[1].social: missing"_s;
+        const QString energy = u"roles[1].events[1].energy: expected an integer"_s;
+        const QString outOfRange = energy + u" or null, found the number "_s;
+        QTest::newRow("missing social") << event({}) << u"roles[1].events[1].social: missing"_s;
         QTest::newRow("null in required key")
-            << pack({}, fields + R"(,"social":null)") << u"roles[1].events[1].social: expected a string, found null"_s;
-        QTest::newRow("number for text") << pack({}, fields + R"(,"social":7)")
-                                         << u"roles[1].events[1].social: expected a string"_s;
-        QTest::newRow("fractional energy") << pack({}, fields + R"(,"social":"s","energy":1.5)")
-                                           << u"roles[1].events[1].energy: expected an integer"_s;
-        QTest::newRow("string energy") << pack({}, fields + R"(,"social":"s","energy":"3")")
-                                       << u"roles[1].events[1].energy: expected an integer"_s;
-        QTest::newRow("energy beyond 64 bits") << pack({}, fields + R"(,"social":"s","energy":1e30)")
-                                               << u"roles[1].events[1].energy: expected an integer"_s;
-        const QString outOfRange = u"roles[1].events[1].energy: expected an integer or null, found the number "_s;
-        QTest::newRow("2^63") << pack({}, fields + R"(,"social":"s","energy":9223372036854775808)")
+            << event(R"(,"social":null)") << u"roles[1].events[1].social: expected a string, found null"_s;
+        QTest::newRow("fractional energy") << event(R"(,"social":"s","energy":1.5)") << energy;
+        QTest::newRow("2^63") << event(R"(,"social":"s","energy":9223372036854775808)")
                               << outOfRange + u"9223372036854775808"_s;
-        QTest::newRow("-2^63 - 1") << pack({}, fields + R"(,"social":"s","energy":-9223372036854775809)")
+        QTest::newRow("-2^63 - 1") << event(R"(,"social":"s","energy":-9223372036854775809)")
                                    << outOfRange + u"-9223372036854775809"_s;
-        QTest::newRow("-2^63 - 1/2") << pack({}, fields + R"(,"social":"s","energy":-9223372036854775808.5)")
-                                     << outOfRange;
         QTest::newRow("repeated key, the last counts")
-            << pack({}, fields + R"(,"social":"s","energy":-9223372036854775808,"energy":-9223372036854775809)")
-            << outOfRange;
+            << event(R"(,"social":"s","energy":-9223372036854775808,"energy":-9223372036854775809)") << outOfRange;
         QTest::newRow("display name of wrong type")
             << pack(R"(,"displayName":false)") << u"roles[1].displayName: expected a string or null"_s;
         QTest::newRow("capitalised style pack") << oneRole(R"("stylePack":"ClassicKaomoji","summary":"s","events":[])")
                                                 << u"roles[0].stylePack: unknown style pack \"ClassicKaomoji\""_s;
-        QTest::newRow("missing summary") << oneRole(R"("stylePack":"textOnly","events":[])")
-                                         << u"roles[0].summary: missing"_s;
         QTest::newRow("events not an array")
             << oneRole(head + R"("events":{})") << u"roles[0].events: expected an array"_s;
-        QTest::newRow("event not an object")
-            << oneRole(head + R"("events":[1])") << u"roles[0].events[0]: expected an object"_s;
-        QTest::newRow("role not an object") << QByteArray(R"({"roles":[null]})") << u"roles[0]: expected an object"_s;
-        QTest::newRow("top-level array") << QByteArray(R"([{"roles":[]}])") << u"(root): expected an object"_s;
         QTest::newRow("no roles key") << QByteArray(R"({"Roles":[]})") << u"roles: missing"_s;
-        QTest::newRow("roles null") << QByteArray(R"({"roles":null})") << u"roles: expected an array, found null"_s;
         QTest::newRow("not JSON") << QByteArray("roles: []") << u"(root): not valid JSON"_s;
-        QTest::newRow("truncated") << pack().chopped(3) << u"(root): not valid JSON"_s;
-        QTest::newRow("empty") << QByteArray() << u"(root): not valid JSON"_s;
-        QTest::newRow("invalid UTF-8") << QByteArray("{\"roles\":[\"\xff\xfe\"]}") << u"(root): not valid JSON"_s;
         QTest::newRow("deep nesting") << QByteArray(100000, '[') << u"(root): not valid JSON"_s;
     }
 
@@ -157,45 +134,13 @@ private slots:
         QCOMPARE(decodeRolePack(encoded).payload, first.payload);
     }
 
-    // Canonically equivalent texts compare equal.
-    void equality_data()
-    {
-        QTest::addColumn<Role>("a");
-        QTest::addColumn<Role>("b");
-        QTest::addColumn<bool>("equal");
-
-        QTest::newRow("identical") << roleWith(u"开心"_s) << roleWith(u"开心"_s) << true;
-        QTest::newRow("precomposed vs decomposed") << roleWith(u"caf\u00e9"_s) << roleWith(u"cafe\u0301"_s) << true;
-        QTest::newRow("case differs") << roleWith(u"Calm"_s) << roleWith(u"calm"_s) << false;
-        QTest::newRow("mood differs") << roleWith(u"开心"_s) << roleWith(u"平静"_s) << false;
-        QTest::newRow("energy absent vs 0") << roleWith(u"m"_s, std::nullopt) << roleWith(u"m"_s, 0) << false;
-        QTest::newRow("energy both absent") << roleWith(u"m"_s, std::nullopt) << roleWith(u"m"_s, std::nullopt) << true;
-        QTest::newRow("id precomposed vs decomposed")
-            << roleWith(u"m"_s, 3, u"\u00e9"_s) << roleWith(u"m"_s, 3, u"e\u0301"_s) << true;
-        QTest::newRow("display name absent vs empty")
-            << roleWith(u"m"_s, 3, u"r"_s, u""_s) << roleWith(u"m"_s, 3, u"r"_s) << false;
-    }
-
+    // Canonically equivalent texts compare equal; case, and absent against empty or 0, still differ.
     void equality()
     {
-        QFETCH(Role, a);
-        QFETCH(Role, b);
-        QFETCH(bool, equal);
-
-        QCOMPARE(a == b, equal);
-    }
-
-    // The pack file's text for each style, exact and case-sensitive.
-    void stylePackText()
-    {
-        QStringList texts;
-        for (const StylePack pack : allStylePacks) {
-            texts << pellora::stylePackText(pack);
-            QCOMPARE(stylePackFromText(texts.last()), pack);
-        }
-        QCOMPARE(texts, (QStringList{u"classicKaomoji"_s, u"dynamicKaomoji"_s, u"textOnly"_s}));
-        for (const QString& text : {u"textonly"_s, u" textOnly"_s, QString()})
-            QCOMPARE(stylePackFromText(text), std::nullopt);
+        QCOMPARE(roleWith(u"caf\u00e9"_s), roleWith(u"cafe\u0301"_s));
+        QVERIFY(roleWith(u"Calm"_s) != roleWith(u"calm"_s));
+        QVERIFY(roleWith(u"m"_s, std::nullopt) != roleWith(u"m"_s, 0));
+        QVERIFY(roleWith(u"m"_s, 3, u""_s) != roleWith(u"m"_s));
     }
 };
 

@@ -30,17 +30,10 @@ private slots:
         QTest::addColumn<QList<int>>("minutes");
 
         QTest::newRow("range") << u"07:30-09:00"_s << QList<int>{450, 540};
-        QTest::newRow("one-digit hour") << u"9:05"_s << QList<int>{545};
         QTest::newRow("one-digit minute") << u"9:5"_s << QList<int>{};
         QTest::newRow("no range check") << u"25:70 24:00"_s << QList<int>{1570, 1440};
         QTest::newRow("anywhere in text") << u"从8:00到晚上10:30为止"_s << QList<int>{480, 630};
-        QTest::newRow("three digits before colon") << u"123:45"_s << QList<int>{23 * 60 + 45};
-        QTest::newRow("three times") << u"08:00-09:00-10:00"_s << QList<int>{480, 540, 600};
-        QTest::newRow("non-overlapping") << u"12:345"_s << QList<int>{12 * 60 + 34};
         QTest::newRow("other-script digits read as 0") << u"\u0661\u0662:30-08:\u0663\u0664"_s << QList<int>{30, 480};
-        QTest::newRow("fullwidth digits") << u"\uFF10\uFF18:00"_s << QList<int>{0};
-        QTest::newRow("nothing") << u"noon"_s << QList<int>{};
-        QTest::newRow("empty") << QString() << QList<int>{};
     }
 
     void parseClockTimes()
@@ -61,40 +54,26 @@ private slots:
         const QString ab = u"08:00-10:00 A,10:00-12:00 B"_s;
         QTest::newRow("inside, wrap to tomorrow") << ab << u"09:15"_s << u"A"_s << u"B,A,B"_s;
         QTest::newRow("end is exclusive") << ab << u"10:00"_s << u"B"_s << u"A,B"_s;
-        QTest::newRow("start is inclusive") << ab << u"08:00"_s << u"A"_s << u"B,A,B"_s;
         const QString overlap = u"08:00-12:00 A,09:00-10:00 B"_s;
         QTest::newRow("overlap, inner wins") << overlap << u"09:30"_s << u"B"_s << u"A,B"_s;
-        QTest::newRow("overlap, outer") << overlap << u"11:00"_s << u"A"_s << u"A,B"_s;
         QTest::newRow("equal starts, later in file wins")
             << u"09:00-10:00 A,09:00-11:00 B"_s << u"09:30"_s << u"B"_s << u"A,B"_s;
         QTest::newRow("equal starts keep file order")
             << u"09:00-11:00 B,09:00-10:00 A"_s << u"10:30"_s << u"B"_s << u"B,A"_s;
-        const QString abc = u"07:00-08:00 A,12:00-13:00 B,22:00-23:00 C"_s;
-        QTest::newRow("before first") << abc << u"05:00"_s << u"C"_s << u"A,B,C"_s;
-        QTest::newRow("in a gap") << abc << u"10:00"_s << u"C"_s << u"B,C,A"_s;
-        QTest::newRow("after last") << abc << u"23:30"_s << u"C"_s << u"A,B,C"_s;
         QTest::newRow("file order irrelevant")
             << u"22:00-23:00 C,07:00-08:00 A,12:00-13:00 B"_s << u"10:00"_s << u"C"_s << u"B,C,A"_s;
-        QTest::newRow("two future events") << u"08:00-09:00 A,10:00-11:00 B"_s << u"07:00"_s << u"B"_s << u"A,B,A"_s;
-        QTest::newRow("single event") << u"08:00-09:00 A"_s << u"08:30"_s << u"A"_s << u"A"_s;
-        const QString backwards = u"22:00-06:00 A,23:00-23:30 B"_s;
-        QTest::newRow("backwards range") << backwards << u"12:00"_s << u"A"_s << u"B,A,B"_s;
-        QTest::newRow("backwards range, night") << backwards << u"03:00"_s << u"B"_s << u"A,B,A"_s;
-        QTest::newRow("third time ignored")
-            << u"08:00-09:00-10:00 A,09:15-09:20 B"_s << u"09:30"_s << u"B"_s << u"A,B"_s;
+        QTest::newRow("backwards range, night")
+            << u"22:00-06:00 A,23:00-23:30 B"_s << u"03:00"_s << u"B"_s << u"A,B,A"_s;
         QTest::newRow("unreadable times skipped")
             << u"12:00 X,noon Y,08:00-09:00 A"_s << u"12:30"_s << u"A"_s << u"A"_s;
         const QString empty = u"08:00-08:00 E,07:00-09:00 A"_s;
         QTest::newRow("empty range never current") << empty << u"08:00"_s << u"A"_s << u"A,E"_s;
-        QTest::newRow("empty range upcoming before") << empty << u"07:30"_s << u"A"_s << u"E,A,E"_s;
         QTest::newRow("24:00 includes 23:59") << u"00:00-12:00 A,12:00-24:00 B"_s << u"23:59"_s << u"B"_s << u"A,B"_s;
         QTest::newRow("beyond the day always upcoming")
             << u"24:00-25:00 L,00:00-24:00 D"_s << u"23:59"_s << u"D"_s << u"L,D,L"_s;
         QTest::newRow("more than three future, by start")
             << u"20:00-21:00 E,10:00-11:00 B,08:00-09:00 A,13:00-14:00 C,15:00-16:00 D"_s << u"07:00"_s << u"E"_s
             << u"A,B,C"_s;
-        QTest::newRow("no events") << QString() << u"10:00"_s << QString() << QString();
-        QTest::newRow("single times only") << u"12:00 A,later B"_s << u"10:00"_s << QString() << QString();
     }
 
     void snapshot()
@@ -116,22 +95,11 @@ private slots:
         QCOMPARE(result.role, input); // the role's own order is untouched
     }
 
-    // Runs with TZ=Asia/Kolkata (UTC+05:30): the minute is local wall-clock time.
-    void minuteOfDayIsLocal_data()
-    {
-        QTest::addColumn<QDateTime>("instant");
-        QTest::addColumn<int>("minute");
-        QTest::newRow("utc morning") << QDateTime(QDate(2026, 3, 1), QTime(3, 0), Qt::UTC) << 8 * 60 + 30;
-        QTest::newRow("crosses midnight") << QDateTime(QDate(2026, 3, 1), QTime(20, 0), Qt::UTC) << 60 + 30;
-        QTest::newRow("seconds dropped") << QDateTime(QDate(2026, 3, 1), QTime(18, 29, 59), Qt::UTC) << 23 * 60 + 59;
-        QTest::newRow("local midnight") << QDateTime(QDate(2026, 3, 1), QTime(0, 0)) << 0;
-    }
-
+    // Runs with TZ=Asia/Kolkata (UTC+05:30): the minute is local wall-clock time, across midnight too.
     void minuteOfDayIsLocal()
     {
-        QFETCH(QDateTime, instant);
-        QFETCH(int, minute);
-        QCOMPARE(minuteOfDay(instant), minute);
+        QCOMPARE(minuteOfDay(QDateTime(QDate(2026, 3, 1), QTime(3, 0), Qt::UTC)), 8 * 60 + 30);
+        QCOMPARE(minuteOfDay(QDateTime(QDate(2026, 3, 1), QTime(20, 0), Qt::UTC)), 60 + 30);
     }
 };
 

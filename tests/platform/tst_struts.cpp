@@ -30,29 +30,21 @@ private slots:
         const Cardinals leftOfPrimary{48, 0, 0, 0, 0, 1079, 0, 0, 0, 0, 0, 0};
         const Cardinals leftOfSecondary{1968, 0, 0, 0, 0, 1023, 0, 0, 0, 0, 0, 0};
 
-        QTest::newRow("no struts") << primary << Cardinals{} << Struts{} << primary;
-        QTest::newRow("bottom panel on the primary")
-            << primary << Cardinals{} << Struts{bottomOfPrimary} << QRect(0, 0, 1920, 1050);
-        QTest::newRow("panels of the secondary, seen from the primary")
-            << primary << Cardinals{} << Struts{topOfSecondary, bottomOfSecondary} << primary;
-        QTest::newRow("top panel on the secondary")
-            << secondary << Cardinals{} << Struts{topOfSecondary} << QRect(1920, 30, 1280, 994);
-        QTest::newRow("panel across both") << primary << Cardinals{} << Struts{bottomOfBoth} << QRect(0, 0, 1920, 1050);
-        QTest::newRow("panel across both, below the shorter monitor")
-            << secondary << Cardinals{} << Struts{bottomOfBoth} << secondary;
-        QTest::newRow("bottom panel of the shorter monitor")
-            << secondary << Cardinals{} << Struts{bottomOfSecondary} << QRect(1920, 0, 1280, 994);
-        QTest::newRow("vertical panel and a bottom panel")
-            << primary << Cardinals{} << Struts{leftOfPrimary, bottomOfPrimary} << QRect(48, 0, 1872, 1050);
-        QTest::newRow("panel on an inner edge covers the other monitor whole")
-            << primary << Cardinals{} << Struts{leftOfSecondary, bottomOfPrimary} << QRect(0, 0, 1920, 1050);
-        QTest::newRow("panel on an inner edge")
-            << secondary << Cardinals{} << Struts{leftOfSecondary} << QRect(1968, 0, 1232, 1024);
-        QTest::newRow("older strut spans its whole edge")
-            << secondary << Cardinals{} << Struts{Cardinals{0, 0, 0, 86}} << QRect(1920, 0, 1280, 994);
-        QTest::newRow("published work area of the monitor first")
-            << primary << Cardinals{1920, 0, 1280, 1024, 0, 0, 1920, 1040} << Struts{bottomOfPrimary}
-            << QRect(0, 0, 1920, 1040);
+        const auto row = [](const char* tag, QRect monitor, const Struts& struts, QRect expected,
+                            const Cardinals& published = {}) {
+            QTest::newRow(tag) << monitor << published << struts << expected;
+        };
+        row("panels of the secondary, seen from the primary", primary, {topOfSecondary, bottomOfSecondary}, primary);
+        row("top panel on the secondary", secondary, {topOfSecondary}, QRect(1920, 30, 1280, 994));
+        row("panel across both, below the shorter monitor", secondary, {bottomOfBoth}, secondary);
+        row("bottom panel of the shorter monitor", secondary, {bottomOfSecondary}, QRect(1920, 0, 1280, 994));
+        row("vertical panel and a bottom panel", primary, {leftOfPrimary, bottomOfPrimary}, QRect(48, 0, 1872, 1050));
+        row("panel on an inner edge covers the other monitor whole", primary, {leftOfSecondary, bottomOfPrimary},
+            QRect(0, 0, 1920, 1050));
+        row("panel on an inner edge", secondary, {leftOfSecondary}, QRect(1968, 0, 1232, 1024));
+        row("older strut spans its whole edge", secondary, {Cardinals{0, 0, 0, 86}}, QRect(1920, 0, 1280, 994));
+        row("published work area of the monitor first", primary, {bottomOfPrimary}, QRect(0, 0, 1920, 1040),
+            Cardinals{1920, 0, 1280, 1024, 0, 0, 1920, 1040});
     }
 
     void workArea()

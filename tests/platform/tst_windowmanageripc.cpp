@@ -13,11 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Hold {
-    QPoint topLeft;
-    bool shownAgain = false;
-};
-
 // Stands in for the window manager: reads each message, checks its framing, keeps its command and
 // answers with the next of `answers` (success once they run out).
 class FakeWindowManager : public QObject {
@@ -61,51 +56,30 @@ private:
 
 } // namespace
 
-Q_DECLARE_METATYPE(Hold)
-
 class TestWindowManagerIpc : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each hold and the commands it causes; %1 is the window's id. The test runs at a scale factor of 2:
-    // the window manager counts device pixels.
-    void holds_data()
-    {
-        QTest::addColumn<QList<Hold>>("holds");
-        QTest::addColumn<QList<bool>>("answers");
-        QTest::addColumn<QList<QStringList>>("commands");
-
-        const QString adopt =
-            u"[id=%1] floating enable, sticky enable, border none, move absolute position 1400 1322"_s;
-        const QString move = u"[id=%1] move absolute position 1400 906"_s;
-        QTest::newRow("floated once, then only moved")
-            << QList<Hold>{{{700, 661}}, {{700, 453}}} << QList<bool>{} << QList<QStringList>{{adopt}, {move}};
-        QTest::newRow("asked again until the window is known, then moved")
-            << QList<Hold>{{{700, 661}}, {{700, 453}}} << QList<bool>{false, false, true}
-            << QList<QStringList>{{adopt, adopt, adopt}, {move}};
-        QTest::newRow("floated again when shown again")
-            << QList<Hold>{{{700, 661}}, {{700, 661}, true}} << QList<bool>{} << QList<QStringList>{{adopt}, {adopt}};
-    }
-
+    // The test runs at a scale factor of 2: the window manager counts device pixels.
     void holds()
     {
-        QFETCH(QList<Hold>, holds);
-        QFETCH(QList<bool>, answers);
-        QFETCH(QList<QStringList>, commands);
         QTemporaryDir dir;
         FakeWindowManager windowManager(dir.filePath(u"ipc.sock"_s));
-        windowManager.answers = answers;
+        windowManager.answers = {false, false, true}; // the window is not known at first
         QWindow window;
         window.create();
         WindowManagerIpc ipc(dir.filePath(u"ipc.sock"_s));
+        const QByteArray id = "[id=" + QByteArray::number(window.winId()) + "] ";
+        const QByteArray adopt = id + "floating enable, sticky enable, border none, move absolute position 1400 1322";
+        const QByteArray move = id + "move absolute position 1400 906";
 
-        QList<QByteArray> expected;
-        for (qsizetype i = 0; i < holds.size(); ++i) {
-            ipc.holdWindowAt(&window, holds[i].topLeft, holds[i].shownAgain);
-            for (const QString& command : commands[i])
-                expected.append(command.arg(window.winId()).toLatin1());
-            QTRY_COMPARE(windowManager.commands, expected);
-        }
+        // Asked again until the window is known, then only moved; floated again when shown again.
+        ipc.holdWindowAt(&window, {700, 661}, false);
+        QTRY_COMPARE(windowManager.commands, (QList<QByteArray>{adopt, adopt, adopt}));
+        ipc.holdWindowAt(&window, {700, 453}, false);
+        QTRY_COMPARE(windowManager.commands.mid(3), QList<QByteArray>{move});
+        ipc.holdWindowAt(&window, {700, 661}, true);
+        QTRY_COMPARE(windowManager.commands.mid(4), QList<QByteArray>{adopt});
         QVERIFY(!windowManager.framingBroken);
     }
 };

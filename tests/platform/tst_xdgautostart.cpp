@@ -5,8 +5,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <unistd.h>
-
 using namespace pellora;
 using namespace pellora::test;
 using namespace Qt::StringLiterals;
@@ -30,15 +28,12 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("exec");
 
-        QTest::newRow("plain") << u"/usr/bin/pellora"_s << u"/usr/bin/pellora"_s;
         // Not a reserved character, so no quotes, but a field code unless doubled.
         QTest::newRow("percent") << u"/opt/100%/pellora"_s << u"/opt/100%%/pellora"_s;
         QTest::newRow("space and percent") << u"/opt/my 100%/pellora"_s << u"\"/opt/my 100%%/pellora\""_s;
         // An escape inside the quotes has its backslash escaped again for the string value.
-        QTest::newRow("double quote") << u"/opt/say \"hi\"/pellora"_s << u"\"/opt/say \\\\\"hi\\\\\"/pellora\""_s;
         QTest::newRow("backslash becomes four") << u"/opt/a\\b"_s << u"\"/opt/a\\\\\\\\b\""_s;
         QTest::newRow("dollar and backtick") << u"/opt/$a`b"_s << u"\"/opt/\\\\$a\\\\`b\""_s;
-        QTest::newRow("single quote, no escape") << u"/opt/it's"_s << u"\"/opt/it's\""_s;
         QTest::newRow("tab and newline") << u"/opt/a\tb\nc"_s << u"\"/opt/a\\tb\\nc\""_s;
     }
 
@@ -59,20 +54,20 @@ private slots:
         QTest::addColumn<QString>("linkTo"); // under the home folder; a trailing slash makes a folder there
 
         for (const bool disabling : {false, true}) {
-            const auto row = [disabling](const char* tag) -> QTestData& {
-                return QTest::addRow("%s %s", disabling ? "disable" : "enable", tag) << disabling;
+            const auto row = [disabling](const char* tag, const QByteArray& earlier, bool enabledBefore,
+                                         const QString& linkTo = {}) {
+                QTest::addRow("%s %s", disabling ? "disable" : "enable", tag)
+                    << disabling << earlier << enabledBefore << linkTo;
             };
-            row("into a missing folder") << QByteArray() << false << QString();
-            // A longer entry: nothing of it may survive.
-            row("hidden") << "[Desktop Entry]\nHidden=true\n" + QByteArray(4096, '#') << false << QString();
-            row("GNOME switch off") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false
-                                    << QString();
-            row("hidden=false") << QByteArray("[Desktop Entry]\nHidden=false\n") << true << QString();
-            row("in another group") << QByteArray("[Desktop Entry]\n[Desktop Action a]\nHidden=true\n") << true
-                                    << QString();
-            row("link to a file") << QByteArray("[Desktop Entry]\nHidden=true\n") << false << u"dotfiles/a"_s;
-            row("dangling link") << QByteArray() << false << u"dotfiles/missing.desktop"_s;
-            row("link to a folder") << QByteArray() << false << u"dotfiles/"_s;
+            const QByteArray hidden = "[Desktop Entry]\nHidden=true\n";
+            row("into a missing folder", {}, false);
+            row("hidden, longer", hidden + QByteArray(4096, '#'), false); // nothing of it may survive
+            row("GNOME switch off", "[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n", false);
+            row("hidden=false", "[Desktop Entry]\nHidden=false\n", true);
+            row("in another group", "[Desktop Entry]\n[Desktop Action a]\nHidden=true\n", true);
+            row("link to a file", hidden, false, u"dotfiles/a"_s);
+            row("dangling link", {}, false, u"dotfiles/missing.desktop"_s);
+            row("link to a folder", {}, false, u"dotfiles/"_s);
         }
     }
 
@@ -85,7 +80,6 @@ private slots:
         QTemporaryDir home;
         const QString folder = home.filePath(u"config/autostart"_s);
         XdgAutostartLoginItem item(folder, u"/opt/my 100% \"fun\"/pellora"_s);
-        QCOMPARE(item.entryPath(), folder + u"/pellora.desktop"_s);
         const QString target = linkTo.isEmpty() ? item.entryPath() : home.filePath(linkTo);
         if (!earlier.isNull() || !linkTo.isEmpty())
             QVERIFY(QDir().mkpath(folder) && QDir().mkpath(QFileInfo(target).path()));
@@ -120,17 +114,15 @@ private slots:
 
     void reportsWhyItCannotChangeTheEntry_data()
     {
-        // What stands in the way inside a config folder; all but the read-only folder stop root as well. Where
-        // there is no entry to remove, disabling succeeds.
+        // What stands in the way inside a config folder, root's included. Where there is no entry to remove,
+        // disabling succeeds.
         QTest::addColumn<QString>("blocker");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("removable");
 
         QTest::newRow("a file where the folder should be") << u"config/autostart"_s << u"Not a directory"_s << false;
-        QTest::newRow("a file above the folder") << u"config"_s << u"Not a directory"_s << false;
         QTest::newRow("a folder where the entry should be")
             << u"config/autostart/pellora.desktop/"_s << u"directory"_s << false;
-        QTest::newRow("a read-only folder") << u"config/autostart/"_s << u"config/autostart/pellora.desktop"_s << true;
         // Never a folder made where a link points: only the user's own existing folder is followed.
         QTest::newRow("a link to nowhere as the folder")
             << u"config/autostart -> ../elsewhere"_s << u"File exists"_s << true;
@@ -145,26 +137,17 @@ private slots:
         QTemporaryDir home;
         const QStringList link = blocker.split(u" -> "_s);
         const QString path = home.filePath(link.first());
-        const bool readOnly = QTest::currentDataTag() == "a read-only folder"_L1;
-        if (readOnly && ::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
         // A trailing slash makes a folder, anything else a file.
         QVERIFY(QDir().mkpath(blocker.endsWith(u'/') ? path : QFileInfo(path).path()));
         if (link.size() == 2)
             QVERIFY(QFile::link(link.last(), path));
         else
             QVERIFY(blocker.endsWith(u'/') || writeFile(path, "in the way"));
-        if (readOnly)
-            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
 
         XdgAutostartLoginItem item(home.filePath(u"config/autostart"_s), u"/usr/bin/pellora"_s);
-        QString error;
-        const bool enabled = item.enable(&error);
-        QString removeError;
+        QString error, removeError;
+        QVERIFY(!item.enable(&error));
         const bool removed = item.disable(&removeError);
-        if (readOnly)
-            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(!enabled);
         QVERIFY2(error.contains(reason) && error.contains(home.filePath(u"config/autostart"_s)), qPrintable(error));
         QCOMPARE(removed, removable);
         QVERIFY2(removable || (removeError.contains(reason) && removeError.contains(item.entryPath())),

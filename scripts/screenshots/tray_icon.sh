@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Takes zoomed pictures of the tray icon as tint2 shows it on a black and on a white panel, at icon sizes
 # 16, 22, 24 and 32:
-#   tray_icon_screenshots.sh PATH_TO_PELLORA OUTPUT_DIR
+#   tray_icon.sh PATH_TO_PELLORA OUTPUT_DIR
 # Writes tray-icon-black.png and tray-icon-white.png: each size at 8x, left to right.
 set -euo pipefail
 pellora=$1
 out=$(realpath -m "$2")
-here=$(dirname "$(realpath "$0")")
+here=$(dirname "$(realpath "$0")")/../../tests/e2e
 mkdir -p "$out"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the real app under Xvfb, with openbox, tint2 and a compositor:
-#   screenshots.sh PATH_TO_PELLORA OUTPUT_DIR [HH:MM]
+#   strip.sh PATH_TO_PELLORA OUTPUT_DIR [HH:MM]
 # Writes strip-compact.png and strip-detail.png (the bottom-right corner of the screen).
 pellora=$1
 out=$2
-source "$(dirname "$0")/xsession.sh"
+source "$(dirname "$0")/../../tests/e2e/xsession.sh"
 start_session 1280 800
 mkdir -p "$out"
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the tray window, the welcome dialog and the menu under Xvfb:
-#   tray_screenshots.sh PATH_TO_PELLORA OUTPUT_DIR
+#   tray.sh PATH_TO_PELLORA OUTPUT_DIR
 # Writes tray-window.png, welcome.png and menu.png (the bottom-right corner of the screen).
 pellora=$1
 out=$2
-source "$(dirname "$0")/xsession.sh"
+source "$(dirname "$0")/../../tests/e2e/xsession.sh"
 start_session 1280 800
 mkdir -p "$out"
 xsetroot -solid '#5b6e8c'
