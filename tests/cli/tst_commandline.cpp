@@ -64,8 +64,6 @@ private slots:
                                       << u"pellora: no role with the id 'ghost'"_s;
         QTest::newRow("--at 24:00") << args("status --at 24:00") << 2 << u"pellora: --at"_s;
         QTest::newRow("--at 9:5") << args("status --at 9:5") << 2 << u"pellora: --at"_s;
-        QTest::newRow("--at text") << args("status --at=noon") << 2 << u"pellora: --at"_s;
-        QTest::newRow("--at without value") << args("status --at") << 2 << u"pellora: Missing value"_s;
         QTest::newRow("unknown option") << args("status --colour") << 2 << u"pellora: Unknown option"_s;
         QTest::newRow("unknown format") << args("status --format xml") << 2 << u"pellora: unknown format 'xml'"_s;
         QTest::newRow("json and waybar") << args("status --json --format waybar") << 2
@@ -84,8 +82,6 @@ private slots:
                "warning: roles[0].events[1].time: fewer than two clock times; this event never shows\n"
                "warning: roles[0].events[2].time: fewer than two clock times; this event never shows\n"_s;
         QTest::newRow("stray argument") << args("roles extra") << 2 << u"pellora: unexpected"_s;
-        QTest::newRow("version") << args("--version") << 0 << QString();
-        QTest::newRow("help") << args("--help") << 0 << QString();
     }
 
     void exitCodes()

@@ -5,7 +5,6 @@
 
 #include <QBuffer>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,7 +25,7 @@ class TestSubmitCommand : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    FakeContentsServer m_server{m_dir.filePath(u"server"_s)};
+    FakeContentsServer m_server;
     QUrl m_base;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -67,9 +66,6 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600), 0);
     }
 
-    // The fake endpoint refuses a second file under the same name, and names have second precision.
-    void init() { QDir(path(u"server/submissions"_s)).removeRecursively(); }
-
     void exits_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -89,8 +85,6 @@ private slots:
         row("nothing", {}, 2, u"pellora: submit needs --nickname\n"_s);
         row("empty nickname", {u"--nickname="_s, file(u"day.txt"_s)}, 2, u"pellora: --nickname must not be empty"_s);
         row("no schedule", {nick}, 2, u"pellora: submit needs --schedule-file"_s);
-        row("missing file", {nick, file(u"none.txt"_s)}, 2, u"pellora: cannot read"_s);
-        row("folder", {nick, u"--schedule-file=/"_s}, 2, u"it is a directory"_s);
         row("FIFO without a writer", {nick, file(u"fifo"_s)}, 2, u"fifo: it is not a regular file\n"_s);
         row("empty file", {nick, file(u"empty.txt"_s)}, 2, u"is empty"_s);
         row("not UTF-8", {nick, file(u"latin1.txt"_s)}, 2, u"is not UTF-8 text"_s);
@@ -100,8 +94,6 @@ private slots:
         row("rejected", {nick, file(u"day.txt"_s)}, 1, u"pellora: GitHub (404): Not Found\n"_s, u"missing"_s);
         row("hostile message", {nick, file(u"day.txt"_s)}, 1,
             u"pellora: GitHub (422): \\x1b[2J\\x0d上传成功 · submissions/x\n"_s, u"hostile"_s);
-        row("stalled", {nick, file(u"day.txt"_s)}, 1, u"pellora: "_s, u"stall"_s);
-        row("no token", {nick, file(u"day.txt"_s)}, 1, u"pellora: 缺少 token，联系运营同学补发 ✋\n"_s, u" "_s);
     }
 
     // Success is one line on standard output. A failure prints nothing there, and its reason on standard
@@ -153,14 +145,13 @@ private slots:
             run({u"--nickname= Ada "_s, u"--email=a@example.org"_s, u"--occupation=猫"_s, u"--schedule-file"_s, u"-"_s},
                 u"writer"_s, &input, storedRole, packPath);
         QCOMPARE(outcome.code, 0);
-        const QString content =
-            QJsonDocument::fromJson(m_server.requests().last().body).object()[u"content"_s].toString();
-        const std::optional<SubmissionEntry> entry = decodeSubmissionEntry(QByteArray::fromBase64(content.toLatin1()));
+        const QJsonDocument body = QJsonDocument::fromJson(m_server.requests().last().body);
+        QCOMPARE(body[u"committer"_s][u"email"_s], u"a@example.org"_s);
+        const std::optional<SubmissionEntry> entry =
+            decodeSubmissionEntry(QByteArray::fromBase64(body[u"content"_s].toString().toLatin1()));
         QVERIFY(entry);
-        QCOMPARE(entry->nickname, u" Ada "_s);
-        QCOMPARE(entry->email, u"a@example.org"_s);
-        QCOMPARE(entry->occupation, u"猫"_s);
-        QCOMPARE(entry->schedule, QString::fromUtf8(schedule));
+        QCOMPARE((QStringList{entry->nickname, entry->email, entry->occupation, entry->schedule}),
+                 (QStringList{u" Ada "_s, u"a@example.org"_s, u"猫"_s, QString::fromUtf8(schedule)}));
         QCOMPARE(entry->selectedRoleID, id);
         QCOMPARE(entry->selectedRoleName, name);
     }
@@ -168,8 +159,7 @@ private slots:
     // The real binary reads the schedule from its standard input; a build without tokens says so.
     void realBinaryReadsStandardInput()
     {
-        const QStringList tokens = builtInTokens();
-        if (std::any_of(tokens.begin(), tokens.end(), [](const QString& token) { return !token.trimmed().isEmpty(); }))
+        if (!usableTokens(builtInTokens()).isEmpty())
             QSKIP("this build carries tokens; the real binary would reach GitHub");
         QTemporaryDir config;
         const QStringList arguments{u"submit"_s, u"--nickname"_s, u"ada"_s, u"--schedule-file"_s, u"-"_s};
