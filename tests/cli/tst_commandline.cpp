@@ -1,7 +1,10 @@
 #include "cli/CommandLine.h"
+#include "cli/SubmitCommand.h"
 #include "library/SettingsFile.h"
 #include "support/TestSupport.h"
+#include "upload/FakeContentsServer.h"
 
+#include <QBuffer>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,9 +25,11 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    FakeContentsServer m_server;
+    QUrl m_base;
 
     // "status --pack PACK": the words of a command line; PACK is the test pack, EMPTY one without roles,
-    // FIFO a named pipe without a writer, DATA/ the test data folder.
+    // FIFO a named pipe without a writer, DATA/ the test data folder, DIR/ a folder of schedule files.
     QStringList args(const char* line) const
     {
         QStringList words = QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
@@ -32,25 +37,44 @@ class TestCommandLine : public QObject {
             word.replace(u"PACK"_s, pack)
                 .replace(u"EMPTY"_s, m_dir.filePath(u"empty.json"_s))
                 .replace(u"FIFO"_s, m_dir.filePath(u"fifo"_s))
-                .replace(u"DATA/"_s, QStringLiteral(PELLORA_TEST_DATA "/"));
+                .replace(u"DATA/"_s, QStringLiteral(PELLORA_TEST_DATA "/"))
+                .replace(u"DIR/"_s, m_dir.path() + u'/');
         return words;
     }
 
-    CommandOutcome run(const QStringList& arguments)
+    // Runs a command in-process at 09:15 with `storedRole` as the stored choice; `submit` sends to the fake
+    // endpoint with `token` and reads `input` as its standard input.
+    CommandOutcome run(const QStringList& arguments, const QString& token = u"writer"_s, const QString& storedRole = {},
+                       QIODevice* input = nullptr, const QString& packPath = pack)
     {
+        const QString settings = m_dir.filePath(u"Pellora.conf"_s);
+        QFile::remove(settings);
+        if (!storedRole.isEmpty() && !writeFile(settings, "[General]\nselected_role_id=" + storedRole.toUtf8()))
+            return {-1, {}, u"cannot write the settings"_s};
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
-        CommandLineContext context{outStream, errStream,
-                                   [this] { return openSettings(m_dir.filePath(u"no-settings.conf"_s)); },
-                                   std::make_shared<FakeClock>(QTime(9, 15))};
-        const int code = runCommandLine(QStringList{u"pellora"_s} + arguments, context);
+        CommandLineContext context{outStream, errStream, [settings] { return openSettings(settings); },
+                                   std::make_shared<FakeClock>(QTime(9, 15)), packPath};
+        const int code =
+            arguments.value(0) == u"submit"_s
+                ? runSubmit(
+                      QStringList{u"pellora submit"_s} + arguments.mid(1), context,
+                      {m_base, u"bot@example.invalid"_s, 400}, [token] { return QStringList{token}; }, input)
+                : runCommandLine(QStringList{u"pellora"_s} + arguments, context);
         return {code, out, err};
     }
 
 private slots:
     void initTestCase()
     {
+        m_base = m_server.start();
+        QVERIFY(m_base.isValid());
         QVERIFY(writeFile(m_dir.filePath(u"empty.json"_s), R"({"roles":[]})"));
+        QVERIFY(writeFile(m_dir.filePath(u"day.txt"_s), "00:00-01:00 | 睡觉 | 平静 | 家 | 1 | 独处\n"));
+        QVERIFY(writeFile(m_dir.filePath(u"empty.txt"_s), {}));
+        QVERIFY(writeFile(m_dir.filePath(u"latin1.txt"_s), "caf\xe9"));
+        QVERIFY(writeFile(m_dir.filePath(u"limit.txt"_s), QByteArray(maxScheduleBytes, 'a')));
+        QVERIFY(writeFile(m_dir.filePath(u"over.txt"_s), QByteArray(maxScheduleBytes + 1, 'a')));
         QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(u"fifo"_s)).constData(), 0600), 0);
     }
 
@@ -58,44 +82,67 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("err"); // standard error holds it; exactly it when the code is 0
+        QTest::addColumn<QString>("token");
+        const auto row = [](const char* name, const QStringList& arguments, int code, const QString& err,
+                            const QString& token = u"writer"_s) {
+            QTest::newRow(name) << arguments << code << err << token;
+        };
 
-        QTest::newRow("unknown role") << args("status --pack PACK --role ghost") << 2
-                                      << u"pellora: no role with the id 'ghost'"_s;
-        QTest::newRow("--at 24:00") << args("status --at 24:00") << 2 << u"pellora: --at"_s;
-        QTest::newRow("--at 9:5") << args("status --at 9:5") << 2 << u"pellora: --at"_s;
-        QTest::newRow("unknown option") << args("status --colour") << 2 << u"pellora: Unknown option"_s;
-        QTest::newRow("unknown format") << args("status --format xml") << 2 << u"pellora: unknown format 'xml'"_s;
-        QTest::newRow("json and waybar") << args("status --json --format waybar") << 2
-                                         << u"pellora: --json and --format"_s;
-        QTest::newRow("unreadable pack") << args("roles --pack /nonexistent/roles.json") << 2
-                                         << u"pellora: cannot read /nonexistent/roles.json"_s;
-        QTest::newRow("pack is a folder") << args("validate /") << 2 << u"pellora: cannot read /: it is a directory"_s;
-        QTest::newRow("pack is a FIFO") << args("status --pack FIFO") << 2 << u"fifo: it is not a regular file\n"_s;
-        QTest::newRow("invalid pack") << args("validate DATA/invalid_pack.json") << 1
-                                      << u"roles[1].events[0].social: missing"_s;
-        QTest::newRow("validate without file") << args("validate") << 2 << u"pellora: validate takes"_s;
-        QTest::newRow("unknown command") << args("stats") << 2 << u"pellora: unknown command 'stats'"_s;
-        QTest::newRow("validate warns of events that never show")
-            << args("validate DATA/timeless_pack.json") << 0
-            << u"warning: roles[0].events[0].time: fewer than two clock times; this event never shows\n"
-               "warning: roles[0].events[1].time: fewer than two clock times; this event never shows\n"
-               "warning: roles[0].events[2].time: fewer than two clock times; this event never shows\n"_s;
-        QTest::newRow("stray argument") << args("roles extra") << 2 << u"pellora: unexpected"_s;
+        row("unknown role", args("status --pack PACK --role ghost"), 2, u"pellora: no role with the id 'ghost'"_s);
+        row("--at 24:00", args("status --at 24:00"), 2, u"pellora: --at"_s);
+        row("--at 9:5", args("status --at 9:5"), 2, u"pellora: --at"_s);
+        row("unknown option", args("status --colour"), 2, u"pellora: Unknown option"_s);
+        row("unknown format", args("status --format xml"), 2, u"pellora: unknown format 'xml'"_s);
+        row("json and waybar", args("status --json --format waybar"), 2, u"pellora: --json and --format"_s);
+        row("unreadable pack", args("roles --pack /nonexistent/roles.json"), 2,
+            u"pellora: cannot read /nonexistent/roles.json"_s);
+        row("pack is a folder", args("validate /"), 2, u"pellora: cannot read /: it is a directory"_s);
+        row("pack is a FIFO", args("status --pack FIFO"), 2, u"fifo: it is not a regular file\n"_s);
+        row("invalid pack", args("validate DATA/invalid_pack.json"), 1, u"roles[1].events[0].social: missing"_s);
+        row("validate without file", args("validate"), 2, u"pellora: validate takes"_s);
+        row("unknown command", args("stats"), 2, u"pellora: unknown command 'stats'"_s);
+        row("validate warns of events that never show", args("validate DATA/timeless_pack.json"), 0,
+            u"warning: roles[0].events[0].time: fewer than two clock times; this event never shows\n"
+            "warning: roles[0].events[1].time: fewer than two clock times; this event never shows\n"
+            "warning: roles[0].events[2].time: fewer than two clock times; this event never shows\n"_s);
+        row("stray argument", args("roles extra"), 2, u"pellora: unexpected"_s);
+
+        row("submit nothing", args("submit"), 2, u"pellora: submit needs --nickname\n"_s);
+        row("empty nickname", args("submit --nickname= --schedule-file=DIR/day.txt"), 2,
+            u"pellora: --nickname must not be empty"_s);
+        row("no schedule", args("submit --nickname=ada"), 2, u"pellora: submit needs --schedule-file"_s);
+        row("FIFO without a writer", args("submit --nickname=ada --schedule-file=FIFO"), 2,
+            u"fifo: it is not a regular file\n"_s);
+        row("empty schedule", args("submit --nickname=ada --schedule-file=DIR/empty.txt"), 2, u"is empty"_s);
+        row("schedule not UTF-8", args("submit --nickname=ada --schedule-file=DIR/latin1.txt"), 2,
+            u"is not UTF-8 text"_s);
+        row("schedule over 1 MiB", args("submit --nickname=ada --schedule-file=DIR/over.txt"), 2,
+            u"is larger than 1 MiB"_s);
+        row("schedule of exactly 1 MiB", args("submit --nickname=ada --schedule-file=DIR/limit.txt"), 0, {});
+        row("nickname of spaces", args("submit --schedule-file=DIR/day.txt") << u"--nickname= "_s, 0, {});
+        row("upload rejected", args("submit --nickname=ada --schedule-file=DIR/day.txt"), 1,
+            u"pellora: GitHub (404): Not Found\n"_s, u"missing"_s);
+        row("hostile message", args("submit --nickname=ada --schedule-file=DIR/day.txt"), 1,
+            u"pellora: GitHub (422): \\x1b[2J\\x0d上传成功 · submissions/x\n"_s, u"hostile"_s);
     }
 
+    // A failure prints nothing on standard output; refused arguments send nothing, an upload one request.
     void exitCodes()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
         QFETCH(QString, err);
-        const CommandOutcome outcome = run(arguments);
+        QFETCH(QString, token);
+        const qsizetype before = m_server.requests().size();
+        const CommandOutcome outcome = run(arguments, token);
         QCOMPARE(outcome.code, code);
         if (code == 0)
             QCOMPARE(outcome.err, err);
         else
             QVERIFY2(outcome.err.contains(err), qPrintable(outcome.err));
-        QCOMPARE(outcome.out.isEmpty(), code != 0); // failures print nothing on standard output
+        QCOMPARE(outcome.out.isEmpty(), code != 0);
+        QCOMPARE(m_server.requests().size() - before, arguments.first() == u"submit"_s && code != 2 ? 1 : 0);
     }
 
     // Everything a command prints, exactly, then a newline: the terminal status reads like the strip.
@@ -218,6 +265,61 @@ private slots:
             QVERIFY(written.open(QIODevice::ReadOnly));
             QCOMPARE(written.readAll(), settings);
         }
+    }
+
+    // The entry is the one the form builds: the texts as given, the stored choice's id and name.
+    void submittedEntry_data()
+    {
+        using Text = std::optional<QString>;
+        QTest::addColumn<QString>("storedRole");
+        QTest::addColumn<QString>("packPath");
+        QTest::addColumn<Text>("id");
+        QTest::addColumn<Text>("name");
+        QTest::newRow("stored choice") << u"poet"_s << pack << Text(u"poet"_s) << Text(u"阿诗"_s);
+        QTest::newRow("unknown stored id") << u"ghost"_s << pack << Text(u"nurse"_s) << Text(u"林"_s);
+        QTest::newRow("no pack") << u"nurse"_s << u"/nonexistent/roles.json"_s << Text() << Text();
+    }
+
+    void submittedEntry()
+    {
+        QFETCH(QString, storedRole);
+        QFETCH(QString, packPath);
+        QFETCH(std::optional<QString>, id);
+        QFETCH(std::optional<QString>, name);
+        const QByteArray schedule = "07:00-08:00 | 早饭\n\n08:00-09:00 | 通勤 \n";
+        QBuffer input;
+        input.setData(schedule);
+        QVERIFY(input.open(QIODevice::ReadOnly));
+        const CommandOutcome outcome = run({u"submit"_s, u"--nickname= Ada "_s, u"--email=a@example.org"_s,
+                                            u"--occupation=猫"_s, u"--schedule-file"_s, u"-"_s},
+                                           u"writer"_s, storedRole, &input, packPath);
+        QCOMPARE(outcome.code, 0);
+        const QJsonDocument body = QJsonDocument::fromJson(m_server.requests().last().body);
+        QCOMPARE(body[u"committer"_s][u"email"_s], u"a@example.org"_s);
+        const std::optional<SubmissionEntry> entry =
+            decodeSubmissionEntry(QByteArray::fromBase64(body[u"content"_s].toString().toLatin1()));
+        QVERIFY(entry);
+        QCOMPARE((QStringList{entry->nickname, entry->email, entry->occupation, entry->schedule}),
+                 (QStringList{u" Ada "_s, u"a@example.org"_s, u"猫"_s, QString::fromUtf8(schedule)}));
+        QCOMPARE(entry->selectedRoleID, id);
+        QCOMPARE(entry->selectedRoleName, name);
+    }
+
+    // The real binary reads the schedule from its standard input; a build without tokens says so.
+    void realBinaryReadsStandardInput()
+    {
+        if (!usableTokens(builtInTokens()).isEmpty())
+            QSKIP("this build carries tokens; the real binary would reach GitHub");
+        QTemporaryDir config;
+        const QStringList arguments{u"submit"_s, u"--nickname"_s, u"ada"_s, u"--schedule-file"_s, u"-"_s};
+        const CommandOutcome noToken = runBinary(arguments, config.path(), "00:00-01:00 | 睡觉\n");
+        QCOMPARE(noToken.code, 1);
+        QCOMPARE(noToken.out, QString());
+        QCOMPARE(noToken.err, u"pellora: 缺少 token，联系运营同学补发 ✋\n"_s);
+        const CommandOutcome noInput = runBinary(arguments, config.path());
+        QCOMPARE(noInput.code, 2);
+        QCOMPARE(noInput.err, u"pellora: the schedule in standard input is empty\n"_s);
+        QCOMPARE(QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 };
 
