@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QAbstractHttpServer>
-#include <QByteArray>
+#include <QFile>
 #include <QHttpServerRequest>
-#include <QList>
-#include <QPair>
-#include <QString>
-#include <QUrl>
+#include <QHttpServerResponder>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QTcpSocket>
+#include <QTimer>
 
 namespace pellora::test {
 
@@ -18,33 +21,89 @@ struct RecordedRequest {
     QByteArray body;
 
     // The value of a header, whatever its letter case; null when absent.
-    QByteArray header(const QByteArray& name) const;
+    QByteArray header(const QByteArray& name) const
+    {
+        for (const auto& [key, value] : headers) {
+            if (key.compare(name, Qt::CaseInsensitive) == 0)
+                return value;
+        }
+        return {};
+    }
 };
 
 // A stand-in for GitHub's contents endpoint on 127.0.0.1. A PUT under /repos/quennet/pellora/contents/ is
-// answered by the token in Authorization:
-//   writer, github_pat_writer  201
-//   readonly, readonly-caps    403 "Resource not accessible by …", in mixed or in capital letters
-//   forbidden                  403 "Must have admin rights to Repository."
-//   missing                    404 "Not Found"
-//   moved                      301 to /elsewhere (which answers any request with 200)
-//   hostile                    422 whose message clears the screen and fakes a success
-//   huge                       422 with a 2 MiB body
-//   cut                        201, then the connection closed mid-body
-//   trickle-NNN                status NNN, then a body of 1 MB sent one byte every 25 ms
-//   stall                      no answer at all
-//   garbage                    a line that is not HTTP, then the connection closed
-//   anything else              401 "Bad credentials"
+// answered by the token in Authorization (see handleRequest): "writer" and "github_pat_writer" are accepted,
+// "stall" gets no answer, "hostile" a message that clears the screen, a name not listed 401.
 class FakeContentsServer final : public QAbstractHttpServer {
 public:
     // Listens on a free port of 127.0.0.1, over TLS when given a certificate and its key; the API base address,
     // or an empty URL when that failed.
-    QUrl start(const QString& certificatePath = {}, const QString& keyPath = {});
+    QUrl start(const QString& certificatePath = {}, const QString& keyPath = {})
+    {
+        const bool tls = !certificatePath.isEmpty();
+        if (tls) {
+            QFile certificate(certificatePath);
+            QFile key(keyPath);
+            if (!certificate.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+                return {};
+            sslSetup(QSslCertificate(certificate.readAll()), QSslKey(key.readAll(), QSsl::Rsa));
+        }
+        const quint16 port = listen(QHostAddress::LocalHost, 0);
+        return port ? QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(tls ? "https" : "http").arg(port)) : QUrl();
+    }
 
     const QList<RecordedRequest>& requests() const { return m_requests; }
 
 protected:
-    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override
+    {
+        using Status = QHttpServerResponder::StatusCode;
+        const QByteArray path = request.url().path(QUrl::FullyEncoded).toLatin1();
+        m_requests.append({request.method(), path, request.headers(), request.body()});
+        const QByteArray authorization = request.value("Authorization");
+        const QByteArray token = authorization.mid(authorization.indexOf(' ') + 1);
+        const auto answer = [&](Status status, const char* message) {
+            makeResponder(request, socket)
+                .write(QJsonDocument(QJsonObject{{"message", QString::fromUtf8(message)}}), status);
+        };
+
+        if (!path.startsWith("/repos/quennet/pellora/contents/")) {
+            answer(Status::Ok, "elsewhere"); // where the 301 points: this would pass for a success
+        } else if (request.method() != QHttpServerRequest::Method::Put) {
+            answer(Status::NotFound, "Not Found");
+        } else if (token == "writer" || token == "github_pat_writer") {
+            answer(Status::Created, "created");
+        } else if (token == "readonly") {
+            answer(Status::Forbidden, "Resource not accessible by personal access token");
+        } else if (token == "readonly-caps") {
+            answer(Status::Forbidden, "RESOURCE NOT ACCESSIBLE BY INTEGRATION");
+        } else if (token == "forbidden") {
+            answer(Status::Forbidden, "Must have admin rights to Repository.");
+        } else if (token == "missing") {
+            answer(Status::NotFound, "Not Found");
+        } else if (token == "moved") {
+            makeResponder(request, socket).write({{"Location", "/elsewhere"}}, Status::MovedPermanently);
+        } else if (token == "hostile") {
+            answer(Status::UnprocessableEntity, "\x1b[2J\r上传成功 · submissions/x");
+        } else if (token == "huge") { // 2 MiB
+            makeResponder(request, socket).write(QByteArray(2 << 20, 'x'), "text/plain", Status::UnprocessableEntity);
+        } else if (token == "cut") {
+            socket->write("HTTP/1.1 201 Created\r\nContent-Length: 100\r\n\r\n{\"content\":");
+            socket->disconnectFromHost();
+        } else if (token.startsWith("trickle-")) { // the status given, then 1 MB of body, one byte every 25 ms
+            socket->write("HTTP/1.1 " + token.mid(8) + " Trickle\r\nContent-Length: 1000000\r\n\r\n");
+            auto* timer = new QTimer(socket);
+            QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+            timer->start(25);
+        } else if (token == "garbage") {
+            socket->write("SSH-2.0-OpenSSH_9.2p1\r\n");
+            socket->disconnectFromHost();
+        } else if (token != "stall") {
+            answer(Status::Unauthorized, "Bad credentials");
+        }
+        return true;
+    }
+
     void missingHandler(const QHttpServerRequest&, QTcpSocket*) override {}
 
 private:
