@@ -95,8 +95,6 @@ private slots:
         row("unknown option", args("status --colour"), 2, u"pellora: Unknown option"_s);
         row("unknown format", args("status --format xml"), 2, u"pellora: unknown format 'xml'"_s);
         row("json and waybar", args("status --json --format waybar"), 2, u"pellora: --json and --format"_s);
-        row("unreadable pack", args("roles --pack /nonexistent/roles.json"), 2,
-            u"pellora: cannot read /nonexistent/roles.json"_s);
         row("pack is a folder", args("validate /"), 2, u"pellora: cannot read /: it is a directory"_s);
         row("pack is a FIFO", args("status --pack FIFO"), 2, u"fifo: it is not a regular file\n"_s);
         row("invalid pack", args("validate DATA/invalid_pack.json"), 1, u"roles[1].events[0].social: missing"_s);

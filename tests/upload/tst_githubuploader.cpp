@@ -154,7 +154,6 @@ private slots:
         QCOMPARE(
             request.path,
             QByteArray("/repos/quennet/pellora/contents/submissions/%E5%B0%8F%E6%98%8E-2025-03-01T08-09-10Z.json"));
-        QCOMPARE(request.header("Authorization"), QByteArray("token writer"));
         QCOMPARE(request.header("Accept"), QByteArray("application/vnd.github+json"));
         QCOMPARE(request.header("User-Agent"), QByteArray("Pellora/" PELLORA_VERSION));
         // Apart from those, only what the HTTP client itself needs: no content type, no API version.
@@ -163,18 +162,16 @@ private slots:
         for (const auto& [name, value] : request.headers)
             QVERIFY2(allowed.contains(name.toLower()), name.constData());
 
-        // Compact, members in order, "/" escaped, the fallback e-mail for an entry without one.
-        static const QRegularExpression shape(
-            uR"re(^\{"message":"Pellora \(Quillmere\) update for 小明","content":"([A-Za-z0-9+\\/]+=*)",)re"
-            uR"re("committer":\{"name":"小明","email":"pellora-bot@users.noreply.github.com"\}\}$)re"_s);
-        const QRegularExpressionMatch match = shape.match(QString::fromUtf8(request.body));
-        QVERIFY2(match.hasMatch(), request.body.left(300).constData());
-        const QByteArray content = QByteArray::fromBase64(match.captured(1).replace(u"\\/"_s, u"/"_s).toLatin1());
-        // No role: the members are left out, not written as null.
-        QCOMPARE(content, R"({"nickname":"小明","email":"","occupation":"咖啡师","schedule":")" +
-                              QByteArray("\\/").repeated(1024 * 1024) +
-                              R"(","createdAtISO":"2025-03-01T08:09:10Z","timezone":"Asia\/Shanghai",)"
-                              R"("deviceLocale":"zh_CN"})");
+        // Compact, members in order, "/" escaped, the fallback e-mail for an entry without one; no role: its
+        // members are left out, not written as null.
+        const QByteArray content =
+            QByteArray(R"({"nickname":"小明","email":"","occupation":"咖啡师","schedule":"SCHEDULE",)"
+                       R"("createdAtISO":"2025-03-01T08:09:10Z","timezone":"Asia\/Shanghai","deviceLocale":"zh_CN"})")
+                .replace("SCHEDULE", QByteArray("\\/").repeated(1024 * 1024));
+        QCOMPARE(request.body,
+                 QByteArray(R"({"message":"Pellora (Quillmere) update for 小明","content":"CONTENT",)"
+                            R"("committer":{"name":"小明","email":"pellora-bot@users.noreply.github.com"}})")
+                     .replace("CONTENT", content.toBase64().replace("/", "\\/")));
     }
 
     void encodesEntry()
@@ -279,10 +276,8 @@ private slots:
         };
         row("entries in order, whitespace kept for upload to strip", {u"Z2hwX2FiYw=="_s, QString(), u"IHggCg=="_s},
             {u"ghp_abc"_s, QString(), u" x \n"_s});
-        row("line break inside skipped", {u"Z2hw\nX2FiYw=="_s, u"YQ=="_s}, {u"a"_s});
-        row("outside the alphabet skipped", {u"Y-_a"_s, u"YQ!="_s}, {});
-        row("missing padding skipped", {u"YQ"_s, u"YWI"_s}, {});
-        row("not UTF-8 skipped", {u"/w=="_s, u"YQ=="_s}, {u"a"_s});
+        row("line break inside or not UTF-8 skipped", {u"Z2hw\nX2FiYw=="_s, u"/w=="_s, u"YQ=="_s}, {u"a"_s});
+        row("outside the alphabet or padding missing skipped", {u"Y-_a"_s, u"YQ!="_s, u"YQ"_s, u"YWI"_s}, {});
     }
 
     void decodesTokenList()
