@@ -112,14 +112,12 @@ private slots:
         row("no schedule", args("submit --nickname=ada"), 2, u"pellora: submit needs --schedule-file"_s);
         row("FIFO without a writer", args("submit --nickname=ada --schedule-file=FIFO"), 2,
             u"fifo: it is not a regular file\n"_s);
-        row("empty schedule", args("submit --nickname=ada --schedule-file=DIR/empty.txt"), 2, u"is empty"_s);
-        row("schedule not UTF-8", args("submit --nickname=ada --schedule-file=DIR/latin1.txt"), 2,
-            u"is not UTF-8 text"_s);
-        row("schedule over 1 MiB", args("submit --nickname=ada --schedule-file=DIR/over.txt"), 2,
-            u"is larger than 1 MiB"_s);
-        row("schedule of exactly 1 MiB", args("submit --nickname=ada --schedule-file=DIR/limit.txt"), 0, {});
+        row("empty file", args("submit --nickname=ada --schedule-file=DIR/empty.txt"), 2, u"is empty"_s);
+        row("not UTF-8", args("submit --nickname=ada --schedule-file=DIR/latin1.txt"), 2, u"is not UTF-8 text"_s);
+        row("over 1 MiB", args("submit --nickname=ada --schedule-file=DIR/over.txt"), 2, u"is larger than 1 MiB"_s);
+        row("exactly 1 MiB", args("submit --nickname=ada --schedule-file=DIR/limit.txt"), 0, {});
         row("nickname of spaces", args("submit --schedule-file=DIR/day.txt") << u"--nickname= "_s, 0, {});
-        row("upload rejected", args("submit --nickname=ada --schedule-file=DIR/day.txt"), 1,
+        row("rejected", args("submit --nickname=ada --schedule-file=DIR/day.txt"), 1,
             u"pellora: GitHub (404): Not Found\n"_s, u"missing"_s);
         row("hostile message", args("submit --nickname=ada --schedule-file=DIR/day.txt"), 1,
             u"pellora: GitHub (422): \\x1b[2J\\x0d上传成功 · submissions/x\n"_s, u"hostile"_s);
@@ -301,23 +299,6 @@ private slots:
                  (QStringList{u" Ada "_s, u"a@example.org"_s, u"猫"_s, QString::fromUtf8(schedule)}));
         QCOMPARE(entry->selectedRoleID, id);
         QCOMPARE(entry->selectedRoleName, name);
-    }
-
-    // The real binary reads the schedule from its standard input; a build without tokens says so.
-    void realBinaryReadsStandardInput()
-    {
-        if (!usableTokens(builtInTokens()).isEmpty())
-            QSKIP("this build carries tokens; the real binary would reach GitHub");
-        QTemporaryDir config;
-        const QStringList arguments{u"submit"_s, u"--nickname"_s, u"ada"_s, u"--schedule-file"_s, u"-"_s};
-        const CommandOutcome noToken = runBinary(arguments, config.path(), "00:00-01:00 | 睡觉\n");
-        QCOMPARE(noToken.code, 1);
-        QCOMPARE(noToken.out, QString());
-        QCOMPARE(noToken.err, u"pellora: 缺少 token，联系运营同学补发 ✋\n"_s);
-        const CommandOutcome noInput = runBinary(arguments, config.path());
-        QCOMPARE(noInput.code, 2);
-        QCOMPARE(noInput.err, u"pellora: the schedule in standard input is empty\n"_s);
-        QCOMPARE(QDir(config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 };
 

@@ -74,8 +74,6 @@ protected:
         } else if (token == "writer" || token == "github_pat_writer") {
             answer(Status::Created, "created");
         } else if (token == "readonly") {
-            answer(Status::Forbidden, "Resource not accessible by personal access token");
-        } else if (token == "readonly-caps") {
             answer(Status::Forbidden, "RESOURCE NOT ACCESSIBLE BY INTEGRATION");
         } else if (token == "forbidden") {
             answer(Status::Forbidden, "Must have admin rights to Repository.");
