@@ -66,9 +66,8 @@ protected:
                 .write(QJsonDocument(QJsonObject{{"message", QString::fromUtf8(message)}}), status);
         };
 
-        if (!path.startsWith("/repos/quennet/pellora/contents/")) {
-            answer(Status::Ok, "elsewhere"); // where the 301 points: this would pass for a success
-        } else if (request.method() != QHttpServerRequest::Method::Put) {
+        if (request.method() != QHttpServerRequest::Method::Put ||
+            !path.startsWith("/repos/quennet/pellora/contents/")) {
             answer(Status::NotFound, "Not Found");
         } else if (token == "writer" || token == "github_pat_writer") {
             answer(Status::Created, "created");
