@@ -70,7 +70,6 @@ private slots:
         m_base = m_server.start();
         QVERIFY(m_base.isValid());
         QVERIFY(writeFile(m_dir.filePath(u"empty.json"_s), R"({"roles":[]})"));
-        QVERIFY(writeFile(m_dir.filePath(u"day.txt"_s), "00:00-01:00 | 睡觉 | 平静 | 家 | 1 | 独处\n"));
         QVERIFY(writeFile(m_dir.filePath(u"empty.txt"_s), {}));
         QVERIFY(writeFile(m_dir.filePath(u"latin1.txt"_s), "caf\xe9"));
         QVERIFY(writeFile(m_dir.filePath(u"limit.txt"_s), QByteArray(maxScheduleBytes, 'a')));
@@ -113,8 +112,7 @@ private slots:
         row("stray argument", "roles extra", 2, u"pellora: unexpected"_s);
 
         row("submit nothing", "submit", 2, u"pellora: submit needs --nickname\n"_s);
-        row("empty nickname", "submit --nickname= --schedule-file=DIR/day.txt", 2,
-            u"pellora: --nickname must not be empty"_s);
+        row("empty nickname", "submit --nickname= --schedule-file=PACK", 2, u"pellora: --nickname must not be empty"_s);
         row("no schedule", "submit --nickname=ada", 2, u"pellora: submit needs --schedule-file"_s);
         row("FIFO without a writer", "submit --nickname=ada --schedule-file=FIFO", 2,
             u"fifo: it is not a regular file\n"_s);
@@ -122,11 +120,11 @@ private slots:
         row("not UTF-8", "submit --nickname=ada --schedule-file=DIR/latin1.txt", 2, u"is not UTF-8 text"_s);
         row("over 1 MiB", "submit --nickname=ada --schedule-file=DIR/over.txt", 2, u"is larger than 1 MiB"_s);
         row("exactly 1 MiB", "submit --nickname=ada --schedule-file=DIR/limit.txt", 0, {});
-        QTest::newRow("nickname of spaces") << (args("submit --schedule-file=DIR/day.txt") << u"--nickname= "_s) << 0
-                                            << QString() << QString() << u"writer"_s;
-        row("rejected", "submit --nickname=ada --schedule-file=DIR/day.txt", 1, u"pellora: GitHub (404): Not Found\n"_s,
+        QTest::newRow("nickname of spaces")
+            << (args("submit --schedule-file=PACK") << u"--nickname= "_s) << 0 << QString() << QString() << u"writer"_s;
+        row("rejected", "submit --nickname=ada --schedule-file=PACK", 1, u"pellora: GitHub (404): Not Found\n"_s,
             u"missing"_s);
-        row("hostile message", "submit --nickname=ada --schedule-file=DIR/day.txt", 1,
+        row("hostile message", "submit --nickname=ada --schedule-file=PACK", 1,
             u"pellora: GitHub (422): \\x1b[2J\\x0d上传成功 · submissions/x\n"_s, u"hostile"_s);
 
         const QString nurseMorning =

@@ -2,6 +2,7 @@
 
 #include <QAbstractHttpServer>
 #include <QFile>
+#include <QHash>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QJsonDocument>
@@ -60,42 +61,37 @@ protected:
         const QByteArray path = request.url().path(QUrl::FullyEncoded).toLatin1();
         m_requests.append({path, request.headers(), request.body()});
         const QByteArray authorization = request.value("Authorization");
-        const QByteArray token = authorization.mid(authorization.indexOf(' ') + 1);
-        const auto answer = [&](Status status, const char* message) {
-            makeResponder(request, socket)
-                .write(QJsonDocument(QJsonObject{{"message", QString::fromUtf8(message)}}), status);
+        const QByteArray token =
+            request.method() == QHttpServerRequest::Method::Put && path.startsWith("/repos/quennet/pellora/contents/")
+                ? authorization.mid(authorization.indexOf(' ') + 1)
+                : QByteArray();
+        // The tokens answered with a JSON message; the others are handled below.
+        static const QHash<QByteArray, std::pair<Status, const char*>> answers{
+            {"", {Status::NotFound, "Not Found"}}, // anything but a PUT under contents/
+            {"writer", {Status::Created, "created"}},
+            {"github_pat_writer", {Status::Created, "created"}},
+            {"readonly", {Status::Forbidden, "RESOURCE NOT ACCESSIBLE BY INTEGRATION"}},
+            {"forbidden", {Status::Forbidden, "Must have admin rights to Repository."}},
+            {"missing", {Status::NotFound, "Not Found"}},
+            {"hostile", {Status::UnprocessableEntity, "\x1b[2J\r上传成功 · submissions/x"}},
         };
-
-        if (request.method() != QHttpServerRequest::Method::Put ||
-            !path.startsWith("/repos/quennet/pellora/contents/")) {
-            answer(Status::NotFound, "Not Found");
-        } else if (token == "writer" || token == "github_pat_writer") {
-            answer(Status::Created, "created");
-        } else if (token == "readonly") {
-            answer(Status::Forbidden, "RESOURCE NOT ACCESSIBLE BY INTEGRATION");
-        } else if (token == "forbidden") {
-            answer(Status::Forbidden, "Must have admin rights to Repository.");
-        } else if (token == "missing") {
-            answer(Status::NotFound, "Not Found");
-        } else if (token == "moved") {
+        const auto [status, message] = answers.value(token, {Status::Unauthorized, "Bad credentials"});
+        if (token == "moved") {
             makeResponder(request, socket).write({{"Location", "/elsewhere"}}, Status::MovedPermanently);
-        } else if (token == "hostile") {
-            answer(Status::UnprocessableEntity, "\x1b[2J\r上传成功 · submissions/x");
         } else if (token == "huge") { // 2 MiB
             makeResponder(request, socket).write(QByteArray(2 << 20, 'x'), "text/plain", Status::UnprocessableEntity);
-        } else if (token == "cut") {
-            socket->write("HTTP/1.1 201 Created\r\nContent-Length: 100\r\n\r\n{\"content\":");
+        } else if (token == "cut" || token == "garbage") { // 201 cut off mid-body, or a line that is not HTTP
+            socket->write(token == "cut" ? "HTTP/1.1 201 Created\r\nContent-Length: 100\r\n\r\n{\"content\":"
+                                         : "SSH-2.0-OpenSSH_9.2p1\r\n");
             socket->disconnectFromHost();
         } else if (token.startsWith("trickle-")) { // the status given, then 1 MB of body, one byte every 25 ms
             socket->write("HTTP/1.1 " + token.mid(8) + " Trickle\r\nContent-Length: 1000000\r\n\r\n");
             auto* timer = new QTimer(socket);
             QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
             timer->start(25);
-        } else if (token == "garbage") {
-            socket->write("SSH-2.0-OpenSSH_9.2p1\r\n");
-            socket->disconnectFromHost();
         } else if (token != "stall") {
-            answer(Status::Unauthorized, "Bad credentials");
+            makeResponder(request, socket)
+                .write(QJsonDocument(QJsonObject{{"message", QString::fromUtf8(message)}}), status);
         }
         return true;
     }
