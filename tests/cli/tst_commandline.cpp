@@ -51,16 +51,18 @@ class TestCommandLine : public QObject {
         QFile::remove(settings);
         if (!storedRole.isEmpty() && !writeFile(settings, "[General]\nselected_role_id=" + storedRole.toUtf8()))
             return {-1, {}, u"cannot write the settings"_s};
+        QBuffer empty; // standard input, unless given
+        empty.open(QIODevice::ReadOnly);
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         CommandLineContext context{outStream, errStream, [settings] { return openSettings(settings); },
                                    std::make_shared<FakeClock>(QTime(9, 15)), packPath};
-        const int code =
-            arguments.value(0) == u"submit"_s
-                ? runSubmit(
-                      QStringList{u"pellora submit"_s} + arguments.mid(1), context,
-                      {m_base, u"bot@example.invalid"_s, 400}, [token] { return QStringList{token}; }, input)
-                : runCommandLine(QStringList{u"pellora"_s} + arguments, context);
+        const int code = arguments.value(0) == u"submit"_s
+                             ? runSubmit(
+                                   QStringList{u"pellora submit"_s} + arguments.mid(1), context,
+                                   {m_base, u"bot@example.invalid"_s, 400}, [token] { return QStringList{token}; },
+                                   input ? input : &empty)
+                             : runCommandLine(QStringList{u"pellora"_s} + arguments, context);
         return {code, out, err};
     }
 
@@ -117,6 +119,8 @@ private slots:
         row("FIFO without a writer", "submit --nickname=ada --schedule-file=FIFO", 2,
             u"fifo: it is not a regular file\n"_s);
         row("empty file", "submit --nickname=ada --schedule-file=DIR/empty.txt", 2, u"is empty"_s);
+        row("empty standard input", "submit --nickname=ada --schedule-file -", 2,
+            u"pellora: the schedule in standard input is empty\n"_s);
         row("not UTF-8", "submit --nickname=ada --schedule-file=DIR/latin1.txt", 2, u"is not UTF-8 text"_s);
         row("over 1 MiB", "submit --nickname=ada --schedule-file=DIR/over.txt", 2, u"is larger than 1 MiB"_s);
         row("exactly 1 MiB", "submit --nickname=ada --schedule-file=DIR/limit.txt", 0, {});

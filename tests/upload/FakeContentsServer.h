@@ -31,13 +31,11 @@ struct RecordedRequest {
     }
 };
 
-// A stand-in for GitHub's contents endpoint on 127.0.0.1. A PUT under /repos/quennet/pellora/contents/ is
-// answered by the token in Authorization (see handleRequest): "writer" and "github_pat_writer" are accepted,
-// "stall" gets no answer, "hostile" a message that clears the screen, a name not listed 401.
+// A stand-in for GitHub's contents endpoint on 127.0.0.1: a PUT under /repos/quennet/pellora/contents/ is
+// answered by the token in Authorization as handleRequest lists ("writer" is accepted, "stall" never answered).
 class FakeContentsServer final : public QAbstractHttpServer {
 public:
-    // Listens on a free port of 127.0.0.1, over TLS when given a certificate and its key; the API base address,
-    // or an empty URL when that failed.
+    // Listens on 127.0.0.1 (over TLS when given a certificate and its key); the API base, or an empty URL.
     QUrl start(const QString& certificatePath = {}, const QString& keyPath = {})
     {
         const bool tls = !certificatePath.isEmpty();

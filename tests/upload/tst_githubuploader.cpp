@@ -140,8 +140,7 @@ private slots:
         for (const auto& [name, value] : request.headers)
             QVERIFY2(allowed.contains(name.toLower()), name.constData());
 
-        // Compact, members in order, "/" escaped, the fallback e-mail for an entry without one; no role: its
-        // members are left out, not written as null.
+        // Compact, in order, "/" escaped, the build's e-mail for none typed; no role is left out, not null.
         const QByteArray content =
             QByteArray(R"({"nickname":"小明","email":"","occupation":"咖啡师","schedule":"SCHEDULE",)"
                        R"("createdAtISO":"2025-03-01T08:09:10Z","timezone":"Asia\/Shanghai","deviceLocale":"zh_CN"})")
