@@ -1,75 +1,103 @@
 #pragma once
 
 #include <QAbstractHttpServer>
-#include <QByteArray>
-#include <QList>
-#include <QPair>
-#include <QString>
-#include <QUrl>
+#include <QFile>
+#include <QHash>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QTcpSocket>
+#include <QTimer>
 
 namespace pellora::test {
 
 // One request as the server received it.
 struct RecordedRequest {
-    QByteArray method;
     QByteArray path; // percent-encoded, as sent
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
 
     // The value of a header, whatever its letter case; null when absent.
-    QByteArray header(const QByteArray& name) const;
+    QByteArray header(const QByteArray& name) const
+    {
+        for (const auto& [key, value] : headers) {
+            if (key.compare(name, Qt::CaseInsensitive) == 0)
+                return value;
+        }
+        return {};
+    }
 };
 
-// A stand-in for GitHub's contents endpoint on 127.0.0.1. PUT /repos/quennet/pellora/contents/{path} answers
-// by the token in Authorization:
-//   writer, github_pat_writer  201 and the file written under the root folder; 422 when it already exists
-//   readonly                   403 "Resource not accessible by personal access token"
-//   readonly-caps              403 "RESOURCE NOT ACCESSIBLE BY INTEGRATION"
-//   forbidden                  403 "Must have admin rights to Repository."
-//   missing                    404 "Not Found"
-//   broken                     500 with an HTML body
-//   moved                      301 to /elsewhere (which answers any request with 200)
-//   status-NNN                 status NNN with an empty body
-//   latin1                     403 whose message is not UTF-8
-//   long-message               422 with a 100 KB message
-//   hostile                    422 whose message clears the screen and fakes a success
-//   huge                       422 with a 10 MB body
-//   endless                    500 with a chunked body that never ends
-//   cut                        201, then the connection closed mid-body
-//   trickle-NNN                status NNN, then a body of 1 MB sent one byte every 25 ms
-//   stall                      no answer at all
-//   garbage                    a line that is not HTTP, then the connection closed
-//   anything else              401 "Bad credentials"
+// A stand-in for GitHub's contents endpoint on 127.0.0.1: a PUT under /repos/quennet/pellora/contents/ is
+// answered by the token in Authorization as handleRequest lists ("writer" is accepted, "stall" never answered).
 class FakeContentsServer final : public QAbstractHttpServer {
 public:
-    static constexpr qsizetype longMessageSize = 100 * 1024;
-    static constexpr qint64 hugeBodySize = 10 * 1024 * 1024;
-    static const QByteArray contentsPrefix; // "/repos/quennet/pellora/contents/"
-
-    explicit FakeContentsServer(const QString& rootFolder);
-
-    // Listens on a free port of 127.0.0.1; the API base address, or an empty URL when that failed.
-    QUrl start();
-    // The same over TLS with the throwaway certificate in `certificatePath` and its key.
-    QUrl startTls(const QString& certificatePath, const QString& keyPath);
+    // Listens on 127.0.0.1 (over TLS when given a certificate and its key); the API base, or an empty URL.
+    QUrl start(const QString& certificatePath = {}, const QString& keyPath = {})
+    {
+        const bool tls = !certificatePath.isEmpty();
+        if (tls) {
+            QFile certificate(certificatePath);
+            QFile key(keyPath);
+            if (!certificate.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+                return {};
+            sslSetup(QSslCertificate(certificate.readAll()), QSslKey(key.readAll(), QSsl::Rsa));
+        }
+        const quint16 port = listen(QHostAddress::LocalHost, 0);
+        return port ? QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(tls ? "https" : "http").arg(port)) : QUrl();
+    }
 
     const QList<RecordedRequest>& requests() const { return m_requests; }
-    // TLS handshakes begun (each attempt over HTTPS opens one connection).
-    int handshakes() const { return m_handshakes; }
-
-    static QByteArray longMessage();
 
 protected:
-    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
-    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override
+    {
+        using Status = QHttpServerResponder::StatusCode;
+        const QByteArray path = request.url().path(QUrl::FullyEncoded).toLatin1();
+        m_requests.append({path, request.headers(), request.body()});
+        const QByteArray authorization = request.value("Authorization");
+        const QByteArray token =
+            request.method() == QHttpServerRequest::Method::Put && path.startsWith("/repos/quennet/pellora/contents/")
+                ? authorization.mid(authorization.indexOf(' ') + 1)
+                : QByteArray();
+        // The tokens answered with a JSON message; the others are handled below.
+        static const QHash<QByteArray, std::pair<Status, const char*>> answers{
+            {"", {Status::NotFound, "Not Found"}}, // anything but a PUT under contents/
+            {"writer", {Status::Created, "created"}},
+            {"github_pat_writer", {Status::Created, "created"}},
+            {"readonly", {Status::Forbidden, "RESOURCE NOT ACCESSIBLE BY INTEGRATION"}},
+            {"forbidden", {Status::Forbidden, "Must have admin rights to Repository."}},
+            {"missing", {Status::NotFound, "Not Found"}},
+            {"hostile", {Status::UnprocessableEntity, "\x1b[2J\r上传成功 · submissions/x"}},
+        };
+        const auto [status, message] = answers.value(token, {Status::Unauthorized, "Bad credentials"});
+        if (token == "moved") {
+            makeResponder(request, socket).write({{"Location", "/elsewhere"}}, Status::MovedPermanently);
+        } else if (token == "huge") { // 2 MiB
+            makeResponder(request, socket).write(QByteArray(2 << 20, 'x'), "text/plain", Status::UnprocessableEntity);
+        } else if (token == "cut" || token == "garbage") { // 201 cut off mid-body, or a line that is not HTTP
+            socket->write(token == "cut" ? "HTTP/1.1 201 Created\r\nContent-Length: 100\r\n\r\n{\"content\":"
+                                         : "SSH-2.0-OpenSSH_9.2p1\r\n");
+            socket->disconnectFromHost();
+        } else if (token.startsWith("trickle-")) { // the status given, then 1 MB of body, one byte every 25 ms
+            socket->write("HTTP/1.1 " + token.mid(8) + " Trickle\r\nContent-Length: 1000000\r\n\r\n");
+            auto* timer = new QTimer(socket);
+            QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+            timer->start(25);
+        } else if (token != "stall") {
+            makeResponder(request, socket)
+                .write(QJsonDocument(QJsonObject{{"message", QString::fromUtf8(message)}}), status);
+        }
+        return true;
+    }
+
+    void missingHandler(const QHttpServerRequest&, QTcpSocket*) override {}
 
 private:
-    void answerContents(const QHttpServerRequest& request, QTcpSocket* socket, const QByteArray& token);
-    void writeFile(const QHttpServerRequest& request, QTcpSocket* socket);
-
-    QString m_root;
     QList<RecordedRequest> m_requests;
-    int m_handshakes = 0;
 };
 
 } // namespace pellora::test

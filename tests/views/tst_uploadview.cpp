@@ -65,7 +65,7 @@ class TestUploadView : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_root;
-    FakeContentsServer m_server{m_root.path()};
+    FakeContentsServer m_server;
     QUrl m_base;
     RoleLibrary m_library{[] {
         RoleLibraryOptions options;
