@@ -165,8 +165,8 @@ ours() {
 }
 # Pellora's icon docked in the panel's tray: a small window of ours.
 wait_for_tray_icon() { poll 10 eval "ours '((w <= 64 && h <= 64))' | grep -m1 ."; }
-# Ids of windows of ours $1 px wide: 560 the strip, 360 the tray window.
-ours_with_width() { ours "((w == $1))"; }
+# Ids of windows of ours $1 (or $2) px wide: 560 the strip, 360 the tray window.
+ours_with_width() { ours "((w == $1 || w == ${2:-$1}))"; }
 # Waits up to $2 seconds until a window of ours $1 px wide is visible (with "gone" after: no longer visible).
 wait_for_width() {
     local shown=-n
