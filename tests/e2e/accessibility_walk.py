@@ -18,11 +18,10 @@ def until(what, probe, timeout=5):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
         try:
-            found = probe()
+            if found := probe():
+                return found
         except Exception:  # objects come and go while they are walked
-            found = None
-        if found:
-            return found
+            pass
         time.sleep(0.2)
     fail(what)
 
@@ -58,17 +57,14 @@ def strip(root):
     draw = until("no strip button 换一个", lambda: one(root, R.ROLE_PUSH_BUTTON, "换一个"), 20)
     if any(has(b, R.STATE_FOCUSABLE) for b in (draw, one(root, R.ROLE_PUSH_BUTTON, "角色库"))):
         fail("a strip button takes the keyboard focus")
-    panel = draw
-    while panel.getRole() != R.ROLE_PANEL:
-        panel = panel.parent
-
+    panel = R.findAncestor(draw, lambda n: n.getRole() == R.ROLE_PANEL)
     face, title, clock, activity = showing(panel, R.ROLE_LABEL)[:4]
-    if panel.name != f"{title.name}，{clock.name}，{activity.name}":
-        fail(f"the strip is announced as {panel.name!r}, not by its title, time and activity")
-    if not re.fullmatch("表情：(睡觉|放松|专注|兴奋|慌乱)", face.name):
-        fail(f"the face is read as {face.name!r}, not as a mood in words")
-    if not re.match(r"心情：.+，地点：.+，精力 [1-5]/5。", panel.description):
-        fail(f"the strip's details read {panel.description!r}")
+    # What is read, and what it must match: the panel by its title, time and activity, the face as a mood.
+    for read, expected in ((panel.name, re.escape(f"{title.name}，{clock.name}，{activity.name}") + "$"),
+                           (face.name, "表情：(睡觉|放松|专注|兴奋|慌乱)$"),
+                           (panel.description, "心情：.+，地点：.+，精力 [1-5]/5。")):
+        if not re.match(expected, read):
+            fail(f"the strip reads {read!r}, not {expected!r}")
 
 
 def heard_after(action, timeout=20):

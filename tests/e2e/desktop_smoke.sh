@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # End to end on other desktops, each with its own session bus (run under dbus-run-session):
 #   desktop_smoke.sh PATH_TO_PELLORA openbox|xfce|kwin|i3
-# Starting Pellora while another application has the focus leaves the focus there; the strip lands in the
-# work area's corner, above other windows, off the taskbar, and stays on screen on the next desktop. Xfce's
-# panel hosts the tray icon as a StatusNotifier item: a click on it opens the tray window beside it, the
-# exported menu holds every entry, the item's ContextMenu call pops the menu up, and "退出" quits cleanly.
+# The strip as on openbox, and on screen on the next desktop; on Xfce, the tray icon as a StatusNotifier item.
 pellora=$1
 desktop=$2
 source "$(dirname "$0")/xsession.sh"

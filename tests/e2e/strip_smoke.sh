@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# End to end: the real binary under Xvfb with openbox and tint2. The strip is mapped in the work area's
-# bottom-right corner, above other windows, without a frame or a taskbar entry, and never takes the focus
-# from the application being typed in; the first launch stores its defaults; a second launch hands over
-# and leaves one strip. Resting on the strip opens the detail card without moving the compact card, except
-# in the corner, where it moves up just enough; a drag moves it for good. The picker takes the focus.
+# End to end: the strip under openbox and tint2, never taking the focus: placement, a second launch, the
+# detail card, a drag, and the picker, which does take the focus.
 #   strip_smoke.sh PATH_TO_PELLORA [compositor]
 # With "compositor", xcompmgr runs and the strip is translucent; without, the window is cut to its cards.
 pellora=$1

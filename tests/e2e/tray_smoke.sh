@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# End to end: the tray icon under tint2. A click opens the 360-wide tray window with the welcome sheet the
-# first time only (the flag is stored); the window offers no maximising and Escape closes it. The strip's
-# right click opens Pellora's menu, whose "显示浮窗" hides the strip and stores the mode; the tray icon's menu
-# quits. Without a tray, a second launch shows the hidden strip.
+# End to end: the tray icon under tint2, its window and welcome sheet, Pellora's menu, and a second launch
+# without a tray.
 #   tray_smoke.sh PATH_TO_PELLORA
 pellora=$1
 source "$(dirname "$0")/xsession.sh"

@@ -1,6 +1,5 @@
 # Sourced by the end-to-end scripts: a private X display with a window manager and a tray, torn down on exit,
-# and the checks they share. Sets DISPLAY and SESSION_DIR (a scratch folder used as the user's config and
-# runtime folders). TINT2_CONFIG, when set, is tint2's configuration file.
+# and the checks they share. SESSION_DIR is a scratch folder; TINT2_CONFIG, when set, tint2's configuration.
 
 set -euo pipefail
 
@@ -36,17 +35,13 @@ fail() {
 start_session() {
     local width=${1:-1280} height=${2:-800} desktop=${3:-openbox} panel=(tint2 ${TINT2_CONFIG:+-c "$TINT2_CONFIG"})
     start_xvfb "$width" "$height"
-    if [[ $desktop == xfce || $desktop == kwin ]]; then
-        # Their settings daemons are started by the session bus on demand: with this session's folders.
-        [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || fail "$desktop needs a session bus: run under dbus-run-session"
-        dbus-update-activation-environment DISPLAY XDG_CONFIG_HOME XDG_RUNTIME_DIR
-    fi
+    # Xfce's and KDE's settings daemons are started on demand by the session bus: with this session's folders.
+    [[ $desktop != @(xfce|kwin) ]] || dbus-update-activation-environment DISPLAY XDG_CONFIG_HOME XDG_RUNTIME_DIR
     case $desktop in
     openbox) start_window_manager openbox --sm-disable ;;
     xfce)
-        # A short panel mid-bottom holding the status tray (StatusNotifier items and XEmbed icons alike), away
-        # from the corners, where a window opened in the corner would pass for one opened beside the icon.
-        # Seeded, the panel asks no first-start question.
+        # A short panel mid-bottom with the status tray (StatusNotifier and XEmbed alike), away from the corners,
+        # where a window opened in the corner would pass for one opened beside the icon. Seeded: no questions.
         mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
         cat >"$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
@@ -69,23 +64,21 @@ XML
     i3)
         printf '# i3 config file (v4)\nfont pango:DejaVu Sans 9\nfocus_follows_mouse no\n' >"$SESSION_DIR/i3.conf"
         start_window_manager i3 -c "$SESSION_DIR/i3.conf"
-        I3SOCK=$(xprop -root I3_SOCKET_PATH | sed -nE 's/.*= "(.*)"/\1/p')
-        export I3SOCK
+        export I3SOCK=$(xprop -root I3_SOCKET_PATH | sed -nE 's/.*= "(.*)"/\1/p')
         return
         ;;
     *) fail "unknown desktop $desktop" ;;
     esac
-    # A panel's strut only counts once the window manager manages it, hence after it. Ready once the work area
-    # no longer covers the whole screen.
+    # A panel's strut only counts once the window manager manages it, hence after it.
     "${panel[@]}" >"$SESSION_DIR/panel.log" 2>&1 &
     session_pids+=($!)
     poll 30 eval 'read -r _ _ wa_w wa_h < <(workarea) && [[ $wa_h -lt $height || $wa_w -lt $width ]]' ||
         { cat "$SESSION_DIR/panel.log" >&2; fail "the panel $panel did not reserve its place"; }
 }
 
-# A fresh X server with nothing on it: sets DISPLAY, and the user's config and runtime folders.
+# A fresh X server with nothing on it (Xvfb picks a free display and writes its number to the fifo): sets
+# DISPLAY, and the user's config and runtime folders.
 start_xvfb() {
-    # Xvfb picks a free display itself and writes its number to the fifo once it accepts clients.
     local fifo="$SESSION_DIR/display" number=""
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$fifo" >"$SESSION_DIR/xvfb.log" 2>&1 &
@@ -100,12 +93,11 @@ start_xvfb() {
     chmod 700 "$XDG_RUNTIME_DIR"
 }
 
-# Pellora's settings file holds these lines.
+# Pellora's settings file: written with these lines; holds this line.
 settings() { printf '[General]\n%s\n' "$(printf '%s\n' "$@")" >"$XDG_CONFIG_HOME/Pellora/Pellora.conf"; }
 stored() { grep -qx "$1" "$XDG_CONFIG_HOME/Pellora/Pellora.conf"; }
 
-# Starts a window manager and waits until it announces itself; one that could not start (a busy machine) is
-# started once more.
+# Starts a window manager and waits until it announces itself; once more if it could not (a busy machine).
 start_window_manager() {
     local attempt
     for attempt in 1 2; do
@@ -119,27 +111,20 @@ start_window_manager() {
 
 # x y width height of the work area (the screen less the panel); the screen where none is published (i3).
 workarea() {
-    if xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; then
-        xprop -root _NET_WORKAREA | sed -E 's/.*= *//; s/,//g' | awk '{print $1, $2, $3, $4}'
-    else
-        xwininfo -root | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print 0, 0, w, h}'
-    fi
+    xprop -root _NET_WORKAREA | sed -nE 's/.*= ([0-9]+), ([0-9]+), ([0-9]+), ([0-9]+).*/\1 \2 \3 \4/p' | grep . ||
+        echo 0 0 "$(xdotool getdisplaygeometry)"
 }
 
-# Runs Pellora (the command given) in the background, its output in pellora.log; sets app to its pid.
+# Runs Pellora (the command given) in the background; sets app to its pid.
 launch() {
     "$@" >"$SESSION_DIR/pellora.log" 2>&1 &
     app=$!
     session_pids+=($app)
 }
 
-# Window ids of visible windows titled exactly "$1".
+# Ids of visible windows titled exactly "$1"; waits up to $2 seconds for one.
 visible_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
-# Waits up to $2 seconds for a visible window titled "$1", and prints its id.
-wait_for_window() {
-    local title=$1
-    poll "${2:-20}" eval 'visible_windows "$title" | head -n1 | grep .'
-}
+wait_for_window() { poll "${2:-20}" eval "visible_windows '$1' | head -n1 | grep ."; }
 
 # x y width height of a window, in root coordinates; 0 0 0 0 for one that is gone.
 window_geometry() {
@@ -168,19 +153,14 @@ wait_for_tray_icon() { poll 10 eval "ours '((w <= 64 && h <= 64))' | grep -m1 ."
 # Ids of windows of ours $1 (or $2) px wide: 560 the strip, 360 the tray window.
 ours_with_width() { ours "((w == $1 || w == ${2:-$1}))"; }
 # Waits up to $2 seconds until a window of ours $1 px wide is visible (with "gone" after: no longer visible).
-wait_for_width() {
-    local shown=-n
-    [[ ${3:-} != gone ]] || shown=-z
-    poll "$2" eval "[[ $shown \$(ours_with_width $1) ]]"
-}
+wait_for_width() { poll "$2" eval "[[ ${3:+!} -n \$(ours_with_width $1) ]]"; }
 
 # xfwm4 appends a second id: the first is the active window.
 active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //; s/,.*//'; }
 focus_kept() { [[ $(active_window) == "$focused" ]] || fail "$1 took the focus: $(active_window)"; }
 
-# While another application has the keyboard focus (as if the user were typing in it), starts Pellora and
-# waits for its strip: the strip is placed, above other windows and off the taskbar, and the focus stays.
-# Sets focused to the other application's id and strip to the strip's.
+# Starts Pellora while another application has the keyboard focus, as if the user were typing in it: the
+# strip is placed, above other windows and off the taskbar, and the focus stays. Sets focused and strip.
 launch_strip_while_typing() {
     xmessage -xrm '*input: true' -center "typing here" >/dev/null 2>&1 &
     session_pids+=($!)
@@ -190,15 +170,14 @@ launch_strip_while_typing() {
     launch "$1"
     strip=$(wait_for_window Pellora 30) || fail "the strip never appeared"
     check_strip_placed
-    local state
     state=$(xprop -id "$strip" _NET_WM_STATE)
     [[ $state == *_NET_WM_STATE_ABOVE* && $state == *_NET_WM_STATE_SKIP_TASKBAR* ]] ||
         fail "the strip is not above others and off the taskbar: $state"
     focus_kept "showing the strip"
 }
 
-# The strip is 560 wide, 20 px from the work area's right and bottom edges, within 5 seconds (the window
-# manager may move it after mapping it). Sets x y w h to its geometry.
+# Within 5 seconds (the window manager may move it after mapping it), the strip is 560 wide, 20 px from the
+# work area's right and bottom edges. Sets x y w h to its geometry.
 check_strip_placed() {
     local placed='read -r x y w h < <(window_geometry "$strip") && read -r wa_x wa_y wa_w wa_h < <(workarea) &&
         [[ $w -eq 560 && $((wa_x + wa_w - x - w)) -eq 20 && $((wa_y + wa_h - y - h)) -eq 20 ]]'
