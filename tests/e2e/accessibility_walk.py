@@ -1,7 +1,5 @@
-"""Walks Pellora's accessible tree over AT-SPI, as a screen reader meets it, and checks names, roles and states.
-    accessibility_walk.py strip      the strip: its panel, its face in words and its two buttons
-    accessibility_walk.py windows    the tray window, the welcome dialog, the picker and the upload form
-Prints one FAIL line and exits non-zero at the first thing wrong."""
+"""Walks Pellora's accessible tree over AT-SPI as a screen reader meets it (`strip`, or the tray's `windows`), and
+checks names, roles and states; prints one FAIL line and exits non-zero at the first thing wrong."""
 import re
 import sys
 import time

@@ -33,8 +33,7 @@ for entry in 打开 换一个 角色库 显示浮窗 登录时启动 退出; do
 done
 quit_id=$(grep -oE "\(([0-9]+), \{[^}]*'label': <'退出'>" <<<"$layout" | sed -E 's/^\(([0-9]+).*/\1/')
 
-# A real click on the icon (the status tray's window in the panel holds our one item) opens the tray window
-# just above it.
+# A real click on the icon (the status tray holds our one item) opens the tray window just above it.
 tray=$(xdotool search --onlyvisible --classname wrapper-2.0 | head -n1)
 read -r tx ty tw th < <(window_geometry "$tray")
 click_middle "$tray"
@@ -45,7 +44,7 @@ read -r _ wa_y _ wa_h < <(workarea)
     fail "the tray window is not just above the icon"
 xdotool key Escape
 wait_for_width 360 3 gone || fail "Escape did not close the tray window"
-sleep 0.5 # past the moment Qt marks the application inactive, closing its menus (see tray_smoke.sh)
+sleep 0.5 # Qt closes menus as the application turns inactive, a tenth of a second after the focus leaves
 
 # A host that asks the item for its menu (ContextMenu) gets it at the pointer.
 sni "$service" "$path" org.kde.StatusNotifierItem.ContextMenu $((tx + tw / 2)) $((ty + th / 2)) >/dev/null

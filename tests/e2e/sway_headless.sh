@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Pellora on sway with its bar, run by hand (needs sway, xwayland and jq):
+# Pellora on sway with its bar, run by hand (needs sway, xwayland and jq): through XWayland, the strip's corner
+# and focus as on X11, counting faults; with "native", on Wayland: a strip and a second launch handed over.
 #   sway_headless.sh PATH_TO_PELLORA [native]
-# Through XWayland: the strip lands 20 px from the corner of the workspace's usable area, starting it leaves
-# the focus where it was, and it keeps its corner after a second launch, on the next workspace, and while the
-# pointer rests on it (the card opens upward) and leaves it. Faults are counted and the run goes on. With
-# "native", Pellora runs on Wayland itself: it shows its strip and hands a second launch over.
 set -euo pipefail
 pellora=$(realpath "$1")
 mode=${2:-xwayland}
@@ -17,8 +14,7 @@ if [[ $(id -u) -eq 0 ]]; then # sway refuses root: run as a throwaway user with 
 fi
 
 source "$(dirname "$(realpath "$0")")/xsession.sh"
-# sway draws into a window on a private X server, which gives it a pointer that reaches windows (its headless
-# backend has none).
+# sway draws into a window on a private X server, which gives it a pointer (its headless backend has none).
 start_xvfb 1280 800
 settings hasLaunchedBefore=true # no welcome sheet
 cat >"$SESSION_DIR/sway.conf" <<EOF
@@ -47,16 +43,14 @@ strip() {
 }
 focused() { swaymsg -t get_tree | jq -r '.. | select(.focused? == true) | .name'; }
 
-# The strip, 20 px in from the usable area's right and bottom ($2 from the bottom when given), within 5
-# seconds; $1 says when. Natively, only that there is one.
+# Within 5 seconds, a strip (natively, anywhere), 20 px in from the usable area's right and bottom ($2 from the
+# bottom when given); $1 says when.
 check_corner() {
     local x y w h ux uy uw uh bottom=${2:-20}
-    poll 5 eval 'read -r x y w h < <(strip); read -r ux uy uw uh < <(usable);
-        [[ -n ${w:-} && $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]]' || true
-    echo "$1: strip at ${x:-?},${y:-?} ${w:-?}x${h:-?}; usable area $ux,$uy ${uw}x$uh"
+    poll 5 eval 'read -r x y w h < <(strip) && read -r ux uy uw uh < <(usable) &&
+        [[ $mode == native || $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]]' && return
     [[ -n ${w:-} ]] || fail "$1: no strip on screen"
-    [[ $mode == native || $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]] ||
-        fault "$1: the strip is not in the corner"
+    fault "$1: the strip at $x,$y ${w}x$h is not in the corner of the usable area $ux,$uy ${uw}x$uh"
 }
 
 if [[ $mode != native ]]; then
@@ -73,7 +67,7 @@ kill -0 "$app" || fail "the first instance died"
 check_corner "second launch"
 [[ $mode != native ]] || { echo PASS; exit 0; }
 
-# On an empty workspace, where the strip lies under no focused window for the pointer.
+# On an empty workspace, where no focused window lies over the strip for the pointer.
 swaymsg -q workspace 2
 check_corner "on workspace 2"
 read -r x y w h < <(strip)

@@ -30,12 +30,9 @@ welcome && fail "the welcome sheet came back"
 xprop -id "$(ours_with_width 360)" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the tray window can be maximised"
 xdotool key Escape
 wait_for_width 360 3 gone || fail "Escape did not close the tray window"
-# A tenth of a second after the focus leaves it, Qt marks the application inactive and closes its menus: a
-# right click that lands just then (quicker than a hand moves to the strip) would see its menu shut at once.
-sleep 0.5
+sleep 0.5 # Qt closes menus as the application turns inactive, a tenth of a second after the focus leaves
 
-# Pellora's menu, walked by the keyboard: 打开, 换一个, 角色库, then 显示浮窗, ticked: unticking it hides the
-# strip and stores the mode.
+# Pellora's menu by keyboard: 打开, 换一个, 角色库, then 显示浮窗, which unticked hides the strip for good.
 click_middle "$(ours_with_width 560)" 3
 wait_for_menu "$icon" || fail "a right click on the strip opened no menu"
 xdotool key Down Down Down Down Return
