@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# End to end with a real assistive-technology client: the real binary on an X server, its accessible tree
-# walked over AT-SPI (accessibility_walk.py). Needs a session bus, so it runs itself under one of its own.
+# End to end with a real assistive-technology client: the accessible tree walked over AT-SPI
+# (accessibility_walk.py). Run under dbus-run-session, for a session bus of its own:
 #   accessibility.sh PATH_TO_PELLORA
-if [[ -z ${PELLORA_OWN_SESSION_BUS:-} ]]; then
-    export PELLORA_OWN_SESSION_BUS=1
-    exec dbus-run-session -- bash "$0" "$@"
-fi
 pellora=$1
 walk=(timeout 120 /usr/bin/python3 "$(dirname "$0")/accessibility_walk.py")
 source "$(dirname "$0")/xsession.sh"

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# End to end: the real binary under Xvfb with openbox and tint2. The strip is mapped in the work area's
-# bottom-right corner, above other windows, without a frame or a taskbar entry, and never takes the focus
-# from the application being typed in; the first launch stores its defaults; a second launch hands over
-# and leaves one strip. Resting on the strip opens the detail card without moving the compact card, except
-# in the corner, where it moves up just enough; a drag moves it for good. The picker takes the focus.
+# End to end: the strip under openbox and tint2, never taking the focus: placement, a second launch, the
+# detail card, a drag, and the picker, which does take the focus.
 #   strip_smoke.sh PATH_TO_PELLORA [compositor]
 # With "compositor", xcompmgr runs and the strip is translucent; without, the window is cut to its cards.
 pellora=$1
@@ -14,27 +11,18 @@ if [[ ${2:-} == compositor ]]; then
     session_pids+=($!)
 fi
 
-# Waits up to 5 seconds for the detail card to be open (or closed); prints the strip's geometry then.
-card() {
-    read -r gx gy gw gh < <(window_geometry "$strip")
-    [[ $card == open && $gh -gt $((h + 100)) || $card == closed && $gh -eq $h ]]
-}
+# Waits up to 5 seconds for the detail card to be open or closed ($1), then sets card to the strip's geometry.
 wait_for_card() {
-    card=$1
-    poll 5 card || { echo "$gx $gy $gw $gh" && return 1; }
-    echo "$gx $gy $gw $gh"
+    local want=$1
+    poll 5 eval 'card=$(window_geometry "$strip") && read -r _ _ _ gh <<<"$card" &&
+        [[ $want == open && $gh -gt $((h + 100)) || $want == closed && $gh -eq $h ]]' ||
+        fail "the detail card did not $want ($card)"
 }
 
-focus_other_application
-launch "$pellora"
-strip=$(wait_for_window Pellora 30) || fail "the strip never appeared"
-check_strip_placed "$strip"
+launch_strip_while_typing "$pellora"
 read -r wa_x wa_y wa_w wa_h < <(workarea)
-focus_kept "showing the strip"
-check_state "$strip" ABOVE SKIP_TASKBAR
 extents=$(xprop -id "$strip" _NET_FRAME_EXTENTS)
 [[ $extents == *"= 0, 0, 0, 0"* ]] || fail "has a frame: $extents"
-
 first_id=$("$pellora" roles --json | sed -E 's/^\[\{"id":"([^"]*)".*/\1/')
 stored display_mode=floatingStrip || fail "display_mode not stored"
 stored "selected_role_id=$first_id" || fail "selected_role_id not $first_id"
@@ -48,28 +36,24 @@ focus_kept "the second launch"
 
 # In the home corner the card opens upward, by just enough to end at the work area's bottom.
 xdotool mousemove $((x + w / 2)) $((y + h / 2))
-open=$(wait_for_card open) || fail "resting on the strip did not open the detail card ($open)"
-read -r hx hy _ hh <<<"$open"
-[[ $hx -eq $x && $((hy + hh)) -eq $((wa_y + wa_h)) ]] || fail "the card opened at $open, not up to the work area's bottom"
+wait_for_card open
+read -r hx hy _ hh <<<"$card"
+[[ $hx -eq $x && $((hy + hh)) -eq $((wa_y + wa_h)) ]] || fail "the card opened at $card, not up to the work area's bottom"
 focus_kept "hovering"
 
-# Dragged with the card open, then left: the compact card stays where it was dropped.
+# Dragged with the card open, then left: the compact card stays where it was dropped. Elsewhere the card
+# opens downward: resting on it and leaving it never move the compact card.
 xdotool mousedown 1 sleep 0.2 mousemove_relative --sync -- -300 -100 mousemove_relative --sync -- -300 -150 \
     sleep 0.2 mouseup 1 sleep 0.5
 read -r cx cy _ _ < <(window_geometry "$strip")
 [[ $cx -lt $((x - 400)) ]] || fail "dragging did not move the strip: $cx,$cy"
 focus_kept "dragging the strip"
-xdotool mousemove 5 5
-closed=$(wait_for_card closed) || fail "leaving did not close the detail card ($closed)"
-[[ $closed == "$cx $cy "* ]] || fail "closing moved the compact card from $cx,$cy: $closed"
-
-# In the middle of the screen the card opens downward: the compact card does not move.
-xdotool mousemove $((cx + 100)) $((cy + h / 2))
-open=$(wait_for_card open) || fail "resting on the dragged strip did not open the card ($open)"
-[[ $open == "$cx $cy "* ]] || fail "opening moved the compact card from $cx,$cy: $open"
-xdotool mousemove 5 5
-closed=$(wait_for_card closed) || fail "leaving did not close the detail card ($closed)"
-[[ $closed == "$cx $cy "* ]] || fail "closing moved the compact card from $cx,$cy: $closed"
+for step in "closed 5 5" "open $((cx + 100)) $((cy + h / 2))" "closed 5 5"; do
+    read -r want px py <<<"$step"
+    xdotool mousemove "$px" "$py"
+    wait_for_card "$want"
+    [[ $card == "$cx $cy "* ]] || fail "the compact card moved from $cx,$cy: $card"
+done
 
 # The picker is opened on purpose: it takes the focus.
 xdotool mousemove $((cx + w - 57)) $((cy + h / 2)) click 1

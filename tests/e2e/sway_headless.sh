@@ -1,17 +1,11 @@
 #!/usr/bin/env bash
-# Pellora on sway with its bar, run by hand (CI does not): needs sway, xwayland and jq.
+# Pellora on sway with its bar, run by hand (needs sway, xwayland and jq): through XWayland, the strip's corner
+# and focus as on X11, counting faults; with "native", on Wayland: a strip and a second launch handed over.
 #   sway_headless.sh PATH_TO_PELLORA [native]
-# Through XWayland: the strip lands 20 px from the corner of the workspace's usable area (the bar's room
-# left out) and starting it leaves the focus with the application being typed in; it keeps its corner
-# after a second launch, on the next workspace, and while the pointer rests on it (the card opens upward)
-# and leaves it. With "native" there is no XWayland and Pellora runs on Wayland itself: it starts, shows
-# its strip and hands a second launch over; where the strip goes is the compositor's choice.
-# sway refuses to run as root: as root, the script makes a throwaway user, runs itself as that user with
-# a session bus of its own, and removes the user afterwards.
 set -euo pipefail
 pellora=$(realpath "$1")
 mode=${2:-xwayland}
-if [[ $(id -u) -eq 0 ]]; then
+if [[ $(id -u) -eq 0 ]]; then # sway refuses root: run as a throwaway user with a session bus of its own
     user=pellora-sway-$$
     useradd --create-home "$user"
     trap 'userdel --remove "$user" 2>/dev/null || true' EXIT
@@ -20,19 +14,14 @@ if [[ $(id -u) -eq 0 ]]; then
 fi
 
 source "$(dirname "$(realpath "$0")")/xsession.sh"
-# sway draws into a window on a private X server, which gives it a pointer to move: on its headless backend
-# it has none, and neither xdotool (XWayland sends XTEST motion nowhere) nor sway's "seat cursor" reaches
-# a window.
+# sway draws into a window on a private X server, which gives it a pointer (its headless backend has none).
 start_xvfb 1280 800
 settings hasLaunchedBefore=true # no welcome sheet
 cat >"$SESSION_DIR/sway.conf" <<EOF
 output X11-1 mode 1280x800
 xwayland $([[ $mode == native ]] && echo disable || echo enable)
 exec echo "\$DISPLAY" >$SESSION_DIR/xwayland
-bar {
-    position bottom
-    status_command while date +%H:%M; do sleep 60; done
-}
+bar position bottom
 EOF
 WLR_BACKENDS=x11 WLR_RENDERER=pixman sway -c "$SESSION_DIR/sway.conf" >"$SESSION_DIR/sway.log" 2>&1 &
 session_pids+=($!)
@@ -40,17 +29,13 @@ poll 20 eval 'SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null) && [
     { cat "$SESSION_DIR/sway.log" >&2; fail "sway did not start"; }
 export SWAYSOCK WAYLAND_DISPLAY=wayland-1
 if [[ $mode == native ]]; then unset DISPLAY; else export DISPLAY=$(<"$SESSION_DIR/xwayland"); fi
-echo "sway $(swaymsg -t get_version | jq -r .human_readable), WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=${DISPLAY:-}"
 
-# A fault that leaves the rest worth checking: said, counted, and the run goes on.
-faults=()
+faults=0
 fault() {
     echo "FAULT: $*"
-    faults+=("$*")
+    faults=$((faults + 1))
 }
-
-# x y width height of the focused workspace's usable area, and of the strip's content (the one 560-wide
-# window named Pellora) where it is visible; the title of the window with the keyboard focus.
+# The focused workspace's usable area, and the strip's content (the 560-wide window named Pellora): x y w h.
 usable() { swaymsg -t get_workspaces | jq -r '.[] | select(.focused) | .rect | "\(.x) \(.y) \(.width) \(.height)"'; }
 strip() {
     swaymsg -t get_tree | jq -r '.. | select(.name? == "Pellora" and .visible? and .window_rect.width == 560)
@@ -58,16 +43,14 @@ strip() {
 }
 focused() { swaymsg -t get_tree | jq -r '.. | select(.focused? == true) | .name'; }
 
-# The strip in the usable area's bottom-right corner, 20 px in (from the bottom: $2, 20 when not given),
-# within 5 seconds; $1 says when. Without XWayland, only that there is one.
+# Within 5 seconds, a strip (natively, anywhere), 20 px in from the usable area's right and bottom ($2 from the
+# bottom when given); $1 says when.
 check_corner() {
     local x y w h ux uy uw uh bottom=${2:-20}
-    poll 5 eval 'read -r x y w h < <(strip); read -r ux uy uw uh < <(usable);
-        [[ -n ${w:-} && $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]]' || true
-    echo "$1: strip at ${x:-?},${y:-?} ${w:-?}x${h:-?}; usable area $ux,$uy ${uw}x$uh"
+    poll 5 eval 'read -r x y w h < <(strip) && read -r ux uy uw uh < <(usable) &&
+        [[ $mode == native || $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]]' && return
     [[ -n ${w:-} ]] || fail "$1: no strip on screen"
-    [[ $mode == native || $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]] ||
-        fault "$1: the strip is not in the corner"
+    fault "$1: the strip at $x,$y ${w}x$h is not in the corner of the usable area $ux,$uy ${uw}x$uh"
 }
 
 if [[ $mode != native ]]; then
@@ -78,19 +61,15 @@ fi
 launch "$pellora"
 check_corner "started"
 [[ $mode == native || $(focused) == xmessage ]] || fault "starting Pellora took the focus: $(focused)"
-
 timeout 20 "$pellora" >"$SESSION_DIR/second.log" 2>&1 || fail "the second launch exited with $?"
 kill -0 "$app" || fail "the first instance died"
 [[ $(strip | wc -l) -eq 1 ]] || fail "not one strip after the second launch: $(strip)"
 check_corner "second launch"
 [[ $mode != native ]] || { echo PASS; exit 0; }
 
-# On an empty workspace: sway stacks X11 windows by focus, so on the first one the strip (never focused)
-# lies under xmessage for the pointer.
+# On an empty workspace, where no focused window lies over the strip for the pointer.
 swaymsg -q workspace 2
 check_corner "on workspace 2"
-
-# Resting on the strip opens the card, upward to the usable area's bottom; leaving for the bar closes it.
 read -r x y w h < <(strip)
 swaymsg -q seat - cursor set $((x + w / 2)) $((y + h / 2))
 poll 5 eval 'read -r _ _ _ open < <(strip) && [[ $open -gt $((h + 100)) ]]' || fail "resting on the strip did not open the card (height $open)"
@@ -99,5 +78,5 @@ read -r ux uy uw uh < <(usable)
 swaymsg -q seat - cursor set $((ux + uw / 2)) $((uy + uh + 5))
 poll 5 eval 'read -r _ _ _ open < <(strip) && [[ $open -eq $h ]]' || fault "leaving the strip for the bar did not close the card (height $open)"
 check_corner "card closed"
-[[ ${#faults[@]} -eq 0 ]] || fail "${#faults[@]} faults"
+[[ $faults -eq 0 ]] || fail "$faults faults"
 echo PASS

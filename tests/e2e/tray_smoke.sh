@@ -1,31 +1,20 @@
 #!/usr/bin/env bash
-# End to end: the tray icon under tint2. A click opens the 360-wide tray window with the welcome sheet
-# the first time only; the flag is stored; a second opening shows no sheet. The window offers no maximising
-# and Escape closes it. The strip's right click opens Pellora's menu, whose "显示浮窗" hides the strip and
-# stores the mode; the tray icon's menu quits. Without a tray, a second launch shows the hidden strip.
-#   tray_smoke.sh PATH_TO_PELLORA [DESKTOP]    (a desktop of xsession.sh; openbox when not given)
+# End to end: the tray icon under tint2, its window and welcome sheet, Pellora's menu, and a second launch
+# without a tray.
+#   tray_smoke.sh PATH_TO_PELLORA
 pellora=$1
 source "$(dirname "$0")/xsession.sh"
-start_session 1280 800 "${2:-openbox}"
+start_session 1280 800
 launch "$pellora"
 wait_for_window Pellora 30 >/dev/null || fail "the strip never appeared"
-
-# The docked tray icon: a small viewable window of ours inside the panel.
 icon=$(wait_for_tray_icon) || fail "no tray icon docked in the panel"
 
 # The welcome sheet: a window titled Pellora that is neither the strip nor the tray window.
-welcome_visible() {
-    local id
-    for id in $(visible_windows Pellora); do
-        read -r _ _ w _ < <(window_geometry "$id")
-        [[ $w -ne 560 && $w -ne 360 ]] && return 0
-    done
-    return 1
-}
+welcome() { visible_windows Pellora | grep -qvxF "$(ours_with_width 560 360)"; }
 
 click_middle "$icon"
 wait_for_width 360 5 || fail "a click on the tray icon opened no 360-wide window"
-poll 5 welcome_visible || fail "no welcome sheet on the first opening"
+poll 5 welcome || fail "no welcome sheet on the first opening"
 stored hasLaunchedBefore=true || fail "hasLaunchedBefore not stored"
 
 # Dismiss the sheet; a click on the icon closes the window, the next one opens it afresh.
@@ -37,19 +26,15 @@ sleep 0.6 # past the double-click interval
 click_middle "$icon"
 wait_for_width 360 5 || fail "the tray window did not open a second time"
 sleep 1
-welcome_visible && fail "the welcome sheet came back"
-window=$(ours_with_width 360)
-xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the tray window can be maximised"
+welcome && fail "the welcome sheet came back"
+xprop -id "$(ours_with_width 360)" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the tray window can be maximised"
 xdotool key Escape
 wait_for_width 360 3 gone || fail "Escape did not close the tray window"
-# A tenth of a second after the focus leaves it, Qt marks the application inactive and closes its menus: a
-# right click that lands just then (quicker than a hand moves to the strip) would see its menu shut at once.
-sleep 0.5
+sleep 0.5 # Qt closes menus as the application turns inactive, a tenth of a second after the focus leaves
 
-# Pellora's menu; the keyboard walks it.
+# Pellora's menu by keyboard: 打开, 换一个, 角色库, then 显示浮窗, which unticked hides the strip for good.
 click_middle "$(ours_with_width 560)" 3
 wait_for_menu "$icon" || fail "a right click on the strip opened no menu"
-# 打开, 换一个, 角色库, then 显示浮窗, ticked: unticking it hides the strip and stores the mode.
 xdotool key Down Down Down Down Return
 wait_for_width 560 3 gone || fail "unticking 显示浮窗 left the strip on screen"
 stored display_mode=menuBarOnly || fail "menuBarOnly not stored"
@@ -58,7 +43,7 @@ stored display_mode=menuBarOnly || fail "menuBarOnly not stored"
 click_middle "$icon" 3
 wait_for_menu "$icon" || fail "a right click on the tray icon opened no menu"
 xdotool key Up Return
-ended "$app" || fail "退出 did not quit"
+poll 10 eval '! kill -0 $app 2>/dev/null' || fail "退出 did not quit"
 
 # No tray and no strip: starting Pellora again shows the strip, for the session only.
 launch env PELLORA_ASSUME_TRAY=0 "$pellora"

@@ -1,12 +1,10 @@
 # Sourced by the end-to-end scripts: a private X display with a window manager and a tray, torn down on exit,
-# and the checks they share. Sets DISPLAY and SESSION_DIR (a scratch folder used as the user's config and
-# runtime folders). TINT2_CONFIG, when set, is tint2's configuration file.
+# and the checks they share. SESSION_DIR is a scratch folder; TINT2_CONFIG, when set, tint2's configuration.
 
 set -euo pipefail
 
-# Under the sanitizers: libxkbcommon-x11 hands strndup() a keymap atom name that is not NUL-terminated
-# (a read inside its own buffer, not ours), which ASan's strndup interceptor reports while Qt connects to
-# the X server. Leave strndup alone there; every other check stays on.
+# libxkbcommon-x11 hands strndup() an atom name that is not NUL-terminated (inside its own buffer), which
+# ASan's interceptor reports while Qt connects to the X server.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}intercept_strndup=0"
 
 SESSION_DIR=$(mktemp -d)
@@ -33,66 +31,54 @@ fail() {
 }
 
 # A desktop on a fresh X server: openbox with tint2 (the default), xfce (xfwm4 and its panel), kwin (with
-# tint2) or i3, on a screen of the given size.
+# tint2) or i3 (no bar: the work area is the screen), on a screen of the given size.
 start_session() {
-    local width=${1:-1280} height=${2:-800} desktop=${3:-openbox}
+    local width=${1:-1280} height=${2:-800} desktop=${3:-openbox} panel=(tint2 ${TINT2_CONFIG:+-c "$TINT2_CONFIG"})
     start_xvfb "$width" "$height"
-    if [[ $desktop == xfce || $desktop == kwin ]]; then
-        # Their settings daemons are started by the session bus on demand: with this session's folders.
-        [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || fail "$desktop needs a session bus: run under dbus-run-session"
-        dbus-update-activation-environment DISPLAY XDG_CONFIG_HOME XDG_RUNTIME_DIR
-    fi
-
-    # A panel's strut only counts once the window manager manages it: start the panel after.
+    # Xfce's and KDE's settings daemons are started on demand by the session bus: with this session's folders.
+    [[ $desktop != @(xfce|kwin) ]] || dbus-update-activation-environment DISPLAY XDG_CONFIG_HOME XDG_RUNTIME_DIR
     case $desktop in
-    openbox)
-        start_window_manager openbox --sm-disable
-        start_panel "$width" "$height" tint2 ${TINT2_CONFIG:+-c "$TINT2_CONFIG"}
-        ;;
+    openbox) start_window_manager openbox --sm-disable ;;
     xfce)
-        # One panel along the bottom with the status tray in its middle (away from the screen's corners, where
-        # a window opened in the corner would pass for one opened beside the icon); the status tray hosts
-        # StatusNotifier items and XEmbed icons alike. Seeded, the panel asks no first-start question.
-        local channels="$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
-        mkdir -p "$channels"
-        cat >"$channels/xfce4-panel.xml" <<'XML'
+        # A short panel mid-bottom with the status tray (StatusNotifier and XEmbed alike), away from the corners,
+        # where a window opened in the corner would pass for one opened beside the icon. Seeded: no questions.
+        mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
+        cat >"$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
 <channel name="xfce4-panel" version="1.0"><property name="configver" type="int" value="2"/>
   <property name="panels" type="array"><value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=10;x=0;y=0"/><property name="length" type="uint" value="100"/>
-      <property name="position-locked" type="bool" value="true"/><property name="size" type="uint" value="30"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/><value type="int" value="2"/>
-        <value type="int" value="3"/></property></property></property>
-  <property name="plugins" type="empty">
-    <property name="plugin-1" type="string" value="separator"><property name="expand" type="bool" value="true"/></property>
-    <property name="plugin-2" type="string" value="systray"><property name="menu-is-primary" type="bool" value="false"/></property>
-    <property name="plugin-3" type="string" value="separator"><property name="expand" type="bool" value="true"/></property>
-  </property></channel>
+    <property name="panel-1" type="empty"><property name="position" type="string" value="p=10;x=0;y=0"/>
+      <property name="length" type="uint" value="20"/><property name="size" type="uint" value="30"/>
+      <property name="plugin-ids" type="array"><value type="int" value="1"/></property></property></property>
+  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray">
+    <property name="menu-is-primary" type="bool" value="false"/></property></property></channel>
 XML
         start_window_manager xfwm4
-        start_panel "$width" "$height" xfce4-panel
+        panel=(xfce4-panel)
         ;;
     kwin)
-        # Two virtual desktops; no compositing, which Xvfb cannot accelerate. tint2 gives the work area.
+        # Two virtual desktops; no compositing, which Xvfb cannot accelerate.
         printf '[Desktops]\nNumber=2\nRows=1\n' >"$XDG_CONFIG_HOME/kwinrc"
         start_window_manager env KWIN_COMPOSE=N kwin_x11
-        start_panel "$width" "$height" tint2
         ;;
     i3)
-        # No bar: the work area is the screen. i3 names its IPC socket on the root window.
         printf '# i3 config file (v4)\nfont pango:DejaVu Sans 9\nfocus_follows_mouse no\n' >"$SESSION_DIR/i3.conf"
         start_window_manager i3 -c "$SESSION_DIR/i3.conf"
-        I3SOCK=$(xprop -root I3_SOCKET_PATH | sed -nE 's/.*= "(.*)"/\1/p')
-        export I3SOCK
+        export I3SOCK=$(xprop -root I3_SOCKET_PATH | sed -nE 's/.*= "(.*)"/\1/p')
+        return
         ;;
     *) fail "unknown desktop $desktop" ;;
     esac
+    # A panel's strut only counts once the window manager manages it, hence after it.
+    "${panel[@]}" >"$SESSION_DIR/panel.log" 2>&1 &
+    session_pids+=($!)
+    poll 30 eval 'read -r _ _ wa_w wa_h < <(workarea) && [[ $wa_h -lt $height || $wa_w -lt $width ]]' ||
+        { cat "$SESSION_DIR/panel.log" >&2; fail "the panel $panel did not reserve its place"; }
 }
 
-# A fresh X server with nothing on it: sets DISPLAY, and the user's config and runtime folders.
+# A fresh X server with nothing on it (Xvfb picks a free display and writes its number to the fifo): sets
+# DISPLAY, and the user's config and runtime folders.
 start_xvfb() {
-    # Xvfb picks a free display itself and writes its number to the fifo once it accepts clients.
     local fifo="$SESSION_DIR/display" number=""
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$fifo" >"$SESSION_DIR/xvfb.log" 2>&1 &
@@ -107,12 +93,11 @@ start_xvfb() {
     chmod 700 "$XDG_RUNTIME_DIR"
 }
 
-# Pellora's settings file holds these lines.
+# Pellora's settings file: written with these lines; holds this line.
 settings() { printf '[General]\n%s\n' "$(printf '%s\n' "$@")" >"$XDG_CONFIG_HOME/Pellora/Pellora.conf"; }
 stored() { grep -qx "$1" "$XDG_CONFIG_HOME/Pellora/Pellora.conf"; }
 
-# Starts a window manager and waits until it announces itself; one that could not start (a busy machine) is
-# started once more.
+# Starts a window manager and waits until it announces itself; once more if it could not (a busy machine).
 start_window_manager() {
     local attempt
     for attempt in 1 2; do
@@ -124,50 +109,24 @@ start_window_manager() {
     fail "the window manager $* did not come up"
 }
 
-# Starts a panel (the command after the screen's size) and waits until it reserves its strut: the work
-# area no longer covers the whole screen.
-start_panel() {
-    local width=$1 height=$2
-    shift 2
-    "$@" >"$SESSION_DIR/panel.log" 2>&1 &
-    session_pids+=($!)
-    poll 30 eval 'read -r _ _ wa_w wa_h < <(workarea) && [[ $wa_h -lt $height || $wa_w -lt $width ]]' && return 0
-    cat "$SESSION_DIR/panel.log" >&2 || true
-    fail "the panel $1 did not reserve its place"
-}
-
-# x y width height of the desktop's work area (the screen less the panel); the screen where the window
-# manager publishes none (i3).
+# x y width height of the work area (the screen less the panel); the screen where none is published (i3).
 workarea() {
-    if xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; then
-        xprop -root _NET_WORKAREA | sed -E 's/.*= *//; s/,//g' | awk '{print $1, $2, $3, $4}'
-    else
-        xwininfo -root | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print 0, 0, w, h}'
-    fi
+    xprop -root _NET_WORKAREA | sed -nE 's/.*= ([0-9]+), ([0-9]+), ([0-9]+), ([0-9]+).*/\1 \2 \3 \4/p' | grep . ||
+        echo 0 0 "$(xdotool getdisplaygeometry)"
 }
 
-# Runs Pellora (the command given) in the background, its output in pellora.log; sets app to its pid.
+# Runs Pellora (the command given) in the background; sets app to its pid.
 launch() {
     "$@" >"$SESSION_DIR/pellora.log" 2>&1 &
     app=$!
     session_pids+=($app)
 }
-# Waits up to 10 seconds for the process $1 to end.
-ended() {
-    local pid=$1
-    poll 10 eval '! kill -0 "$pid" 2>/dev/null'
-}
 
-# Window ids of visible windows titled exactly "$1".
+# Ids of visible windows titled exactly "$1"; waits up to $2 seconds for one.
 visible_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
-# Waits up to $2 seconds for a visible window titled "$1", and prints its id.
-wait_for_window() {
-    local title=$1
-    poll "${2:-20}" eval 'visible_windows "$title" | head -n1 | grep .'
-}
+wait_for_window() { poll "${2:-20}" eval "visible_windows '$1' | head -n1 | grep ."; }
 
-# x y width height of a window, in root coordinates.
-# A window that is gone by the time it is asked about reads as 0 0 0 0.
+# x y width height of a window, in root coordinates; 0 0 0 0 for one that is gone.
 window_geometry() {
     local X=0 Y=0 WIDTH=0 HEIGHT=0 SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || true
@@ -181,73 +140,54 @@ click_middle() {
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click "${2:-1}"
 }
 
-# Pellora's icon docked in the panel's tray: a small viewable window of ours.
-tray_icon() {
+# Ids of visible windows of ours for which the command $1 succeeds; it sees id, x, y, w and h (geometry).
+ours() {
     local id x y w h
-    for id in $(xdotool search --classname pellora 2>/dev/null); do
+    for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
         read -r x y w h < <(window_geometry "$id")
-        [[ $w -le 64 && $h -le 64 ]] && xwininfo -id "$id" | grep -q IsViewable && echo "$id" && return 0
+        if eval "$1" 2>/dev/null; then echo "$id"; fi
     done
-    return 1
 }
-wait_for_tray_icon() { poll 10 tray_icon; }
+# Pellora's icon docked in the panel's tray: a small window of ours.
+wait_for_tray_icon() { poll 10 eval "ours '((w <= 64 && h <= 64))' | grep -m1 ."; }
+# Ids of windows of ours $1 (or $2) px wide: 560 the strip, 360 the tray window.
+ours_with_width() { ours "((w == $1 || w == ${2:-$1}))"; }
+# Waits up to $2 seconds until a window of ours $1 px wide is visible (with "gone" after: no longer visible).
+wait_for_width() { poll "$2" eval "[[ ${3:+!} -n \$(ours_with_width $1) ]]"; }
 
 # xfwm4 appends a second id: the first is the active window.
 active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -E 's/.*# //; s/,.*//'; }
-
-# Another application has the keyboard focus, as if the user were typing in it: sets focused to its id.
-focus_other_application() {
-    local other
-    xmessage -xrm '*input: true' -center "typing here" >/dev/null 2>&1 &
-    session_pids+=($!)
-    other=$(wait_for_window xmessage 10) || fail "the other application never appeared"
-    focused=$(printf '0x%x' "$other")
-    poll 5 eval '[[ $(active_window) == "$focused" ]]' || fail "the other application did not get the focus"
-}
 focus_kept() { [[ $(active_window) == "$focused" ]] || fail "$1 took the focus: $(active_window)"; }
 
-# The strip $1 is 560 wide, 20 px from the work area's right and bottom edges, within 5 seconds (the window
-# manager may move it after mapping it). Sets x y w h to its geometry.
+# Starts Pellora while another application has the keyboard focus, as if the user were typing in it: the
+# strip is placed, above other windows and off the taskbar, and the focus stays. Sets focused and strip.
+launch_strip_while_typing() {
+    xmessage -xrm '*input: true' -center "typing here" >/dev/null 2>&1 &
+    session_pids+=($!)
+    focused=$(wait_for_window xmessage 10) || fail "the other application never appeared"
+    focused=$(printf '0x%x' "$focused")
+    poll 5 eval '[[ $(active_window) == "$focused" ]]' || fail "the other application did not get the focus"
+    launch "$1"
+    strip=$(wait_for_window Pellora 30) || fail "the strip never appeared"
+    check_strip_placed
+    state=$(xprop -id "$strip" _NET_WM_STATE)
+    [[ $state == *_NET_WM_STATE_ABOVE* && $state == *_NET_WM_STATE_SKIP_TASKBAR* ]] ||
+        fail "the strip is not above others and off the taskbar: $state"
+    focus_kept "showing the strip"
+}
+
+# Within 5 seconds (the window manager may move it after mapping it), the strip is 560 wide, 20 px from the
+# work area's right and bottom edges. Sets x y w h to its geometry.
 check_strip_placed() {
-    local strip_id=$1 placed='read -r x y w h < <(window_geometry "$strip_id") && read -r wa_x wa_y wa_w wa_h < <(workarea) &&
+    local placed='read -r x y w h < <(window_geometry "$strip") && read -r wa_x wa_y wa_w wa_h < <(workarea) &&
         [[ $w -eq 560 && $((wa_x + wa_w - x - w)) -eq 20 && $((wa_y + wa_h - y - h)) -eq 20 ]]'
     poll 5 eval "$placed" && return 0
     fail "strip at $x,$y size ${w}x$h, not 560 wide 20 px inside work area $wa_x,$wa_y ${wa_w}x$wa_h"
 }
 
-# The window $1 states every one of the _NET_WM_STATE_ suffixes that follow.
-check_state() {
-    local state wanted
-    state=$(xprop -id "$1" _NET_WM_STATE)
-    for wanted in "${@:2}"; do
-        [[ $state == *_NET_WM_STATE_$wanted* ]] || fail "_NET_WM_STATE lacks $wanted: $state"
-    done
-}
-
-# Waits for Pellora's menu: a visible window of ours the window manager does not manage (the docked tray
-# icon $1 and tooltips excepted).
-menu_shown() {
-    local id
-    for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
-        [[ $id != "${1:-}" ]] && xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
-            ! xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
-    done
-    return 1
-}
-wait_for_menu() { poll 5 menu_shown "${1:-}"; }
-
-# Ids of visible windows of ours $1 px wide: 560 the strip, 360 the tray window.
-ours_with_width() {
-    local id x y w h
-    for id in $(xdotool search --onlyvisible --classname pellora 2>/dev/null); do
-        read -r x y w h < <(window_geometry "$id")
-        [[ $w -ne $1 ]] || echo "$id"
-    done
-}
-
-# Waits up to $2 seconds until a window of ours $1 px wide is visible (with "gone" after: no longer visible).
-wait_for_width() {
-    local width=$1 shown=-n
-    [[ ${3:-} != gone ]] || shown=-z
-    poll "$2" eval "[[ $shown \$(ours_with_width \$width) ]]"
+# Waits for Pellora's menu: a window of ours the window manager does not manage (the docked tray icon $1 and
+# tooltips excepted).
+wait_for_menu() {
+    local menu='xwininfo -id $id | grep -q "Override Redirect State: yes" && ! xprop -id $id _NET_WM_WINDOW_TYPE | grep -q TOOLTIP'
+    poll 5 eval "ours '$menu' | grep -vx '${1:-none}' | grep -q ."
 }
