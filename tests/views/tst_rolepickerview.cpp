@@ -19,40 +19,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Role role(const QString& id, const QString& name, const QList<RoleEvent>& day = {})
+Role role(const QString& id, const QString& name, const QString& summary = u"short"_s,
+          const QList<RoleEvent>& day = {{u"00:00-12:00"_s, u"看书"_s, u"平静"_s, u"家"_s, 3, u"独处"_s}})
 {
-    const RoleEvent reading{u"00:00-12:00"_s, u"看书"_s, u"平静"_s, u"家"_s, 3, u"独处"_s};
-    return {id,
-            name,
-            std::nullopt,
-            StylePack::classicKaomoji,
-            u"summary of "_s + name,
-            day.isEmpty() ? QList{reading} : day};
+    return {id, name, std::nullopt, StylePack::classicKaomoji, summary, day};
 }
 
-QList<QAbstractButton*> rowsOf(const RolePickerView& picker)
-{
-    return picker.findChildren<QAbstractButton*>(u"roleRow"_s);
-}
-
-// The ids of the rows in order; with `marked`, of those showing the heart only (a hidden mark takes no room).
+// The ids of the rows in order; with `marked`, of those showing the heart only.
 QStringList rowIds(const RolePickerView& picker, bool marked = false)
 {
     QStringList ids;
-    for (const QAbstractButton* row : rowsOf(picker)) {
+    for (const RoleRow* row : picker.findChildren<RoleRow*>()) {
         const auto* mark = row->findChild<QLabel*>(u"selectionMark"_s);
         if (!marked || (mark && mark->isVisibleTo(row) && mark->text() == u"\u2665\uFE0E"_s))
-            ids.append(qobject_cast<const RoleRow*>(row)->roleId());
+            ids.append(row->roleId());
     }
     return ids;
-}
-
-void showAndWait(RolePickerView& picker)
-{
-    picker.resize(420, 520);
-    picker.show();
-    if (!QTest::qWaitForWindowExposed(&picker))
-        qFatal("the picker was not exposed");
 }
 
 } // namespace
@@ -62,8 +44,11 @@ class TestRolePickerView : public QObject {
 
     QTemporaryDir m_dir;
     std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<RoleLibrary> m_library;
+    std::unique_ptr<RolePickerView> m_picker;
 
-    std::unique_ptr<RoleLibrary> makeLibrary(const QList<Role>& roles)
+    // A shown picker on a library of `roles` at 09:30 whose draw picks the third of three.
+    RolePickerView& present(const QList<Role>& roles)
     {
         RoleLibraryOptions options;
         options.roles = roles;
@@ -71,27 +56,34 @@ class TestRolePickerView : public QObject {
         options.clock = std::make_shared<FakeClock>(QTime(9, 30));
         options.randomWord = [] {
             return quint32(5);
-        };                   // the draw picks the third of three
-        if (roles.isEmpty()) // no pack reading: an absent file leaves the library empty
-            options.packPath = m_dir.filePath(u"absent.json"_s);
-        return std::make_unique<RoleLibrary>(std::move(options));
+        };
+        options.packPath = m_dir.filePath(u"absent.json"_s); // an empty list reads no pack
+        m_library = std::make_unique<RoleLibrary>(std::move(options));
+        m_picker = std::make_unique<RolePickerView>(m_library.get());
+        m_picker->resize(420, 520);
+        m_picker->show();
+        if (!QTest::qWaitForWindowExposed(m_picker.get()))
+            qFatal("the picker was not exposed");
+        return *m_picker;
     }
 
 private slots:
     void init()
     {
-        QVERIFY(m_dir.isValid());
         QFile::remove(m_dir.filePath(u"settings.ini"_s));
         m_settings = std::make_unique<QSettings>(m_dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
     }
 
-    // Even an empty library shows every fixed text, the draw included, which then only dismisses.
+    void cleanup()
+    {
+        m_picker.reset();
+        m_library.reset();
+    }
+
+    // Even an empty library shows every fixed text and the draw, which then only dismisses.
     void emptyPickerShowsTheFixedTexts()
     {
-        auto library = makeLibrary({});
-        RolePickerView picker(library.get());
-        showAndWait(picker);
-        QVERIFY(rowsOf(picker).isEmpty());
+        RolePickerView& picker = present({});
         QStringList texts;
         for (const char* name :
              {"pickerTitle", "closeButton", "randomSectionHeader", "randomButton", "librarySectionHeader"}) {
@@ -104,32 +96,25 @@ private slots:
         QSignalSpy dismissals(&picker, &RolePickerView::dismissRequested);
         QTest::mouseClick(child<QWidget>(picker, u"randomButton"_s), Qt::LeftButton);
         QCOMPARE(dismissals.size(), 1);
-        QVERIFY(!library->selectedRole());
-        // The corner close sits inset at the top right, above the top bar, whatever the size.
-        picker.resize(500, 600);
-        const auto* corner = child<QWidget>(picker, u"cornerCloseButton"_s);
-        QCOMPARE(corner->geometry(), QRect(500 - 10 - 34, 10, 34, 34));
-        QCOMPARE(picker.childAt(500 - 10 - 17, 10 + 17), corner);
+        QVERIFY(!m_library->selectedRole());
+        // The corner close sits above the top bar.
+        QCOMPARE(picker.childAt(420 - 10 - 17, 10 + 17), child<QWidget>(picker, u"cornerCloseButton"_s));
     }
 
     void rowContent()
     {
         // At 09:30 the second event is current; the face still comes from the first.
-        Role named = role(u"ana"_s, u"Anna Lee"_s,
+        Role named = role(u"ana"_s, u"Anna Lee"_s, u"line one\nline two\nline three"_s,
                           {{u"00:00-08:00"_s, u"睡觉"_s, u"睡意"_s, u"家"_s, 3, u"独处"_s},
                            {u"08:00-24:00"_s, u"开会"_s, u"兴奋"_s, u"公司"_s, 3, u"独处"_s}});
         named.displayName = u"Ana"_s;
-        named.summary = u"line one\nline two\nline three\nline four"_s;
-        Role textOnly =
-            role(u"t"_s, u"Tess"_s, {{u"09:00-10:00"_s, u"写论文"_s, u"平静"_s, u"图书馆"_s, 3, u"独处"_s}});
+        Role textOnly = role(u"t"_s, u"Tess"_s, u"short"_s,
+                             {{u"09:00-10:00"_s, u"写论文"_s, u"平静"_s, u"图书馆"_s, 3, u"独处"_s}});
         textOnly.stylePack = StylePack::textOnly;
-        textOnly.summary = u"short"_s;
-        auto library = makeLibrary({named, textOnly});
-        RolePickerView picker(library.get());
-        showAndWait(picker);
+        const RolePickerView& picker = present({named, textOnly});
 
         QStringList shown;
-        for (const QAbstractButton* row : rowsOf(picker)) {
+        for (const RoleRow* row : picker.findChildren<RoleRow*>()) {
             const auto* summary = child<LineClampedLabel>(*row, u"summary"_s);
             QVERIFY(summary->height() >= summary->heightForWidth(summary->width()));
             shown << child<QLabel>(*row, u"face"_s)->text() << child<QLabel>(*row, u"title"_s)->text()
@@ -141,31 +126,22 @@ private slots:
 
     void selectionMark_data()
     {
-        QTest::addColumn<std::optional<Role>>("selection");
+        QTest::addColumn<QString>("selected");
         QTest::addColumn<QStringList>("marked");
-
-        const auto row = [](const char* name, const QString& id, const QStringList& marked) {
-            QTest::newRow(name) << (id.isNull() ? std::nullopt : std::optional(role(id, u"Other"_s))) << marked;
-        };
-        row("shared id marks every row", u"twin"_s, {u"twin"_s, u"twin"_s});
-        row("nothing selected", QString(), {});
-        row("id differing in case", u"Solo"_s, {});
-        row("canonically equal id", u"cafe\u0301"_s, {u"caf\u00e9"_s}); // e + combining acute against é
+        QTest::newRow("shared id marks every row") << u"twin"_s << QStringList{u"twin"_s, u"twin"_s};
+        QTest::newRow("id differing in case") << u"Solo"_s << QStringList{};
+        QTest::newRow("canonically equal id") << u"cafe\u0301"_s << QStringList{u"caf\u00e9"_s}; // e + ◌́ against é
     }
 
     void selectionMark()
     {
-        QFETCH(std::optional<Role>, selection);
+        QFETCH(QString, selected);
         QFETCH(QStringList, marked);
-
-        const QStringList ids{u"twin"_s, u"solo"_s, u"twin"_s, u"caf\u00e9"_s};
-        auto library =
-            makeLibrary({role(ids[0], u"T1"_s), role(ids[1], u"S"_s), role(ids[2], u"T2"_s), role(ids[3], u"K"_s)});
-        RolePickerView picker(library.get());
-        QCOMPARE(rowIds(picker), ids);                                       // library order, repeated ids kept
-        QCOMPARE(rowIds(picker, true), (QStringList{u"twin"_s, u"twin"_s})); // the library starts on its first role
-
-        library->setSelectedRole(selection);
+        const QStringList ids{u"solo"_s, u"twin"_s, u"caf\u00e9"_s, u"twin"_s};
+        const RolePickerView& picker =
+            present({role(ids[0], u"S"_s), role(ids[1], u"T1"_s), role(ids[2], u"K"_s), role(ids[3], u"T2"_s)});
+        QCOMPARE(rowIds(picker), ids); // library order, repeated ids kept
+        m_library->setSelectedRole(role(selected, u"Other"_s));
         QCOMPARE(rowIds(picker, true), marked);
     }
 
@@ -210,7 +186,6 @@ private slots:
         QTest::addColumn<Qt::Key>("key"); // none: a click
         QTest::addColumn<QString>("selected");
         QTest::addColumn<bool>("selects");
-
         const QString draw = u"randomButton"_s;
         const auto click = Qt::Key(0);
         QTest::newRow("another row") << u"2"_s << click << u"gamma"_s << true;
@@ -229,21 +204,20 @@ private slots:
         QFETCH(Qt::Key, key);
         QFETCH(QString, selected);
         QFETCH(bool, selects);
-
-        auto library = makeLibrary({role(u"alpha"_s, u"A"_s), role(u"beta"_s, u"B"_s), role(u"gamma"_s, u"C"_s)});
-        RolePickerView picker(library.get());
-        showAndWait(picker);
+        RolePickerView& picker = present({role(u"alpha"_s, u"A"_s), role(u"beta"_s, u"B"_s), role(u"gamma"_s, u"C"_s)});
         m_settings->remove(RoleLibrary::storageKey); // so the test sees the id written again
-        QSignalSpy selectionChanges(library.get(), &RoleLibrary::selectedRoleChanged);
-        QSignalSpy refreshes(library.get(), &RoleLibrary::snapshotChanged);
+        QSignalSpy selectionChanges(m_library.get(), &RoleLibrary::selectedRoleChanged);
+        QSignalSpy refreshes(m_library.get(), &RoleLibrary::snapshotChanged);
         QSignalSpy dismissals(&picker, &RolePickerView::dismissRequested);
         QString selectedAtDismissal;
         connect(&picker, &RolePickerView::dismissRequested, this,
-                [&] { selectedAtDismissal = library->selectedRole() ? library->selectedRole()->id : QString(); });
+                [&] { selectedAtDismissal = m_library->selectedRole()->id; });
 
         bool isRow = false;
         const int row = target.toInt(&isRow);
-        QWidget* pressed = isRow ? rowsOf(picker).at(row) : target.isEmpty() ? nullptr : child<QWidget>(picker, target);
+        QWidget* pressed = isRow              ? picker.findChildren<RoleRow*>().at(row)
+                           : target.isEmpty() ? nullptr
+                                              : child<QWidget>(picker, target);
         if (key)
             pressWithKeyboard(&picker, pressed, key);
         else
