@@ -149,8 +149,6 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("lines"); // none for a text: two lines that fill the width, the second cut
-        QTest::newRow("empty") << QString() << QStringList{};
-        QTest::newRow("one short line") << u"short"_s << QStringList{u"short"_s};
         QTest::newRow("trailing newline is not more text") << u"a\nb\n"_s << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("windows line ends") << u"a\r\nb\r\nc"_s << QStringList{u"a"_s, u"b…"_s};
         QTest::newRow("empty second line cut") << u"a\n\nc"_s << QStringList{u"a"_s, u"…"_s};
@@ -167,7 +165,7 @@ private slots:
         label.setMaximumLines(2);
         label.setText(text);
         const QStringList shown = label.linesForWidth(180);
-        if (text.isEmpty() || !lines.isEmpty()) {
+        if (!lines.isEmpty()) {
             QCOMPARE(shown, lines);
             return;
         }
@@ -189,7 +187,6 @@ private slots:
         const QString draw = u"randomButton"_s;
         const auto click = Qt::Key(0);
         QTest::newRow("another row") << u"2"_s << click << u"gamma"_s << true;
-        QTest::newRow("the selected row") << u"0"_s << click << u"alpha"_s << true;
         QTest::newRow("draw") << draw << click << u"gamma"_s << true;
         QTest::newRow("关闭") << u"closeButton"_s << click << u"alpha"_s << false;
         QTest::newRow("corner") << u"cornerCloseButton"_s << click << u"alpha"_s << false;

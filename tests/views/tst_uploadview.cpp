@@ -99,7 +99,6 @@ private slots:
         QTest::newRow("no nickname") << QString() << u"00:00-01:00 | 睡觉"_s << false;
         QTest::newRow("no schedule") << u"ada"_s << QString() << false;
         QTest::newRow("nickname of spaces") << u"   "_s << u"x"_s << true;
-        QTest::newRow("schedule of a line break") << u"ada"_s << u"\n"_s << true;
     }
 
     void enabling()
@@ -209,7 +208,7 @@ private slots:
     }
 
     // While a request is in flight the button is locked and spins; after the stalled request times out, the texts
-    // are still there and a second press sends them again.
+    // are still there and a second press sends them again. "关闭" closes the form.
     void uploadingAndSendingAgain()
     {
         m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, 400});
@@ -218,7 +217,6 @@ private slots:
         form.fill({u"Ada"_s, {}, u"猫"_s, u"00:00-01:00 | 睡觉"_s});
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        const QImage idle = form.button->grab().toImage();
         const qsizetype sent = m_server.requests().size();
 
         pressWithKeyboard(view.get(), form.button, Qt::Key_Return);
@@ -227,7 +225,6 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form.status);
         QCOMPARE(form.status->accessibleName(), u"请求 GitHub..."_s);
         QVERIFY(!form.button->isEnabled() && form.busy());
-        QVERIFY(form.button->grab().toImage() != idle);
         QTRY_VERIFY(!form.busy());
         QCOMPARE(form.statusColor(), red);
         QCOMPARE(form.status->accessibleName(), form.status->text());
@@ -237,7 +234,11 @@ private slots:
         QVERIFY(form.busy());
         QTRY_VERIFY(!form.busy());
         QCOMPARE(m_server.requests().size(), sent + 2);
-        QVERIFY(view->isVisible());
+
+        QSignalSpy finished(view.get(), &QDialog::finished);
+        pressWithKeyboard(view.get(), child<QWidget>(*view, u"closeButton"_s), Qt::Key_Return);
+        QVERIFY(!view->isVisible());
+        QCOMPARE(finished.size(), 1);
     }
 
     // On a short screen the button and the status line stay in view and the schedule editor, not the form, gives
@@ -280,26 +281,6 @@ private slots:
         QCOMPARE(scroll->verticalScrollBar()->maximum() > 0, formScrolls);
         QVERIFY(form.schedule->viewport()->height() >= 3 * QFontMetrics(form.schedule->font()).lineSpacing());
         QVERIFY(form.schedule->horizontalScrollBar()->maximum() > 0);
-    }
-
-    void closing_data()
-    {
-        QTest::addColumn<Qt::Key>("key"); // "关闭" reached with Tab and pressed with the key; Escape anywhere
-        QTest::newRow("关闭, Enter") << Qt::Key_Return;
-        QTest::newRow("Escape") << Qt::Key_Escape;
-    }
-
-    void closing()
-    {
-        QFETCH(Qt::Key, key);
-        const auto view = makeView();
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        QSignalSpy finished(view.get(), &QDialog::finished);
-        auto* close = child<QWidget>(*view, u"closeButton"_s);
-        pressWithKeyboard(view.get(), key == Qt::Key_Escape ? nullptr : close, key);
-        QTRY_VERIFY(!view->isVisible()); // a shortcut (Escape) clicks its button a moment later
-        QCOMPARE(finished.size(), 1);
     }
 };
 
