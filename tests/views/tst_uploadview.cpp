@@ -91,47 +91,37 @@ private slots:
         m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, 5000});
     }
 
-    void enabling_data()
+    // The button waits for a nickname and a schedule; the companion line names the selected role and follows it.
+    void fillingIn_data()
     {
+        QTest::addColumn<std::optional<Role>>("selected");
         QTest::addColumn<QString>("nickname");
         QTest::addColumn<QString>("schedule");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("no nickname") << QString() << u"00:00-01:00 | 睡觉"_s << false;
-        QTest::newRow("no schedule") << u"ada"_s << QString() << false;
-        QTest::newRow("nickname of spaces") << u"   "_s << u"x"_s << true;
+        QTest::addColumn<QString>("line"); // empty: no line shown
+        QTest::newRow("no role, no nickname") << std::optional<Role>() << QString() << u"x"_s << false << QString();
+        QTest::newRow("display name, no schedule") << std::optional(role(u"nurse"_s, u"Y"_s, u"X"_s)) << u"ada"_s
+                                                   << QString() << false << u"当前伴随：X · Y"_s;
+        QTest::newRow("name only, nickname of spaces")
+            << std::optional(role(u"poet"_s, u"阿诗"_s)) << u"   "_s << u"x"_s << true << u"当前伴随：阿诗"_s;
     }
 
-    void enabling()
+    void fillingIn()
     {
+        QFETCH(std::optional<Role>, selected);
         QFETCH(QString, nickname);
         QFETCH(QString, schedule);
         QFETCH(bool, enabled);
+        QFETCH(QString, line);
+        m_library.setSelectedRole(selected);
         const auto view = makeView();
         Form form{*view};
         QVERIFY(!form.button->isEnabled());
         form.fill({nickname, {}, {}, schedule});
         QCOMPARE(form.button->isEnabled(), enabled);
         QCOMPARE(form.status->text(), u"填完再上传就好 ( •̀ᴗ•́ )✧"_s);
-    }
-
-    void companionLine_data()
-    {
-        QTest::addColumn<std::optional<Role>>("selected");
-        QTest::addColumn<QString>("line"); // empty: no line shown
-        QTest::newRow("no role") << std::optional<Role>() << QString();
-        QTest::newRow("display name") << std::optional(role(u"nurse"_s, u"Y"_s, u"X"_s)) << u"当前伴随：X · Y"_s;
-        QTest::newRow("name only") << std::optional(role(u"poet"_s, u"阿诗"_s)) << u"当前伴随：阿诗"_s;
-    }
-
-    void companionLine()
-    {
-        QFETCH(std::optional<Role>, selected);
-        QFETCH(QString, line);
-        m_library.setSelectedRole(selected);
-        const auto view = makeView();
         const auto* label = child<QLabel>(*view, u"companionLine"_s);
         QCOMPARE(label->isVisibleTo(view.get()) ? label->text() : QString(), line);
-        // The open form follows a change of the selection.
         m_library.setSelectedRole(role(u"cat"_s, u"咪"_s));
         QCOMPARE(label->text(), u"当前伴随：咪"_s);
         QVERIFY(label->isVisibleTo(view.get()));
