@@ -5,11 +5,9 @@
 #include "views/RolePickerView.h"
 #include "views/RoleRow.h"
 
-#include <QAbstractButton>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,10 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Role role(const QString& id, const QString& name, const QString& summary = u"short"_s,
+Role role(const QString& id, const QString& summary = u"short"_s,
           const QList<RoleEvent>& day = {{u"00:00-12:00"_s, u"看书"_s, u"平静"_s, u"家"_s, 3, u"独处"_s}})
 {
-    return {id, name, std::nullopt, StylePack::classicKaomoji, summary, day};
+    return {id, id, std::nullopt, StylePack::classicKaomoji, summary, day};
 }
 
 // The ids of the rows in order; with `marked`, of those showing the heart only.
@@ -47,9 +45,13 @@ class TestRolePickerView : public QObject {
     std::unique_ptr<RoleLibrary> m_library;
     std::unique_ptr<RolePickerView> m_picker;
 
-    // A shown picker on a library of `roles` at 09:30 whose draw picks the third of three.
+    // A shown picker on a library of `roles` with no stored choice, at 09:30; its draw picks the third of three.
     RolePickerView& present(const QList<Role>& roles)
     {
+        m_picker.reset();
+        m_library.reset();
+        m_settings = std::make_unique<QSettings>(m_dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
+        m_settings->clear();
         RoleLibraryOptions options;
         options.roles = roles;
         options.settings = m_settings.get();
@@ -68,18 +70,6 @@ class TestRolePickerView : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        QFile::remove(m_dir.filePath(u"settings.ini"_s));
-        m_settings = std::make_unique<QSettings>(m_dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
-    }
-
-    void cleanup()
-    {
-        m_picker.reset();
-        m_library.reset();
-    }
-
     // Even an empty library shows every fixed text and the draw, which then only dismisses.
     void emptyPickerShowsTheFixedTexts()
     {
@@ -104,12 +94,12 @@ private slots:
     void rowContent()
     {
         // At 09:30 the second event is current; the face still comes from the first.
-        Role named = role(u"ana"_s, u"Anna Lee"_s, u"line one\nline two\nline three"_s,
+        Role named = role(u"Anna Lee"_s, u"line one\nline two\nline three"_s,
                           {{u"00:00-08:00"_s, u"睡觉"_s, u"睡意"_s, u"家"_s, 3, u"独处"_s},
                            {u"08:00-24:00"_s, u"开会"_s, u"兴奋"_s, u"公司"_s, 3, u"独处"_s}});
         named.displayName = u"Ana"_s;
-        Role textOnly = role(u"t"_s, u"Tess"_s, u"short"_s,
-                             {{u"09:00-10:00"_s, u"写论文"_s, u"平静"_s, u"图书馆"_s, 3, u"独处"_s}});
+        Role textOnly =
+            role(u"Tess"_s, u"short"_s, {{u"09:00-10:00"_s, u"写论文"_s, u"平静"_s, u"图书馆"_s, 3, u"独处"_s}});
         textOnly.stylePack = StylePack::textOnly;
         const RolePickerView& picker = present({named, textOnly});
 
@@ -138,10 +128,9 @@ private slots:
         QFETCH(QString, selected);
         QFETCH(QStringList, marked);
         const QStringList ids{u"solo"_s, u"twin"_s, u"caf\u00e9"_s, u"twin"_s};
-        const RolePickerView& picker =
-            present({role(ids[0], u"S"_s), role(ids[1], u"T1"_s), role(ids[2], u"K"_s), role(ids[3], u"T2"_s)});
+        const RolePickerView& picker = present({role(ids[0]), role(ids[1]), role(ids[2]), role(ids[3])});
         QCOMPARE(rowIds(picker), ids); // library order, repeated ids kept
-        m_library->setSelectedRole(role(selected, u"Other"_s));
+        m_library->setSelectedRole(role(selected));
         QCOMPARE(rowIds(picker, true), marked);
     }
 
@@ -150,11 +139,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("lines"); // none for a text: two lines that fill the width, the second cut
         QTest::newRow("trailing newline is not more text") << u"a\nb\n"_s << QStringList{u"a"_s, u"b"_s};
-        QTest::newRow("windows line ends") << u"a\r\nb\r\nc"_s << QStringList{u"a"_s, u"b…"_s};
-        QTest::newRow("empty second line cut") << u"a\n\nc"_s << QStringList{u"a"_s, u"…"_s};
+        QTest::newRow("windows line ends, cut") << u"a\r\nb\r\nc"_s << QStringList{u"a"_s, u"b…"_s};
         QTest::newRow("long paragraph") << u"lorem ipsum dolor sit amet "_s.repeated(12) << QStringList{};
         QTest::newRow("one long word") << u"x"_s.repeated(400) << QStringList{};
-        QTest::newRow("no spaces") << u"今天也要好好生活"_s.repeated(20) << QStringList{};
     }
 
     void clampsLines()
@@ -178,21 +165,18 @@ private slots:
 
     void everyClickDismissesOnce_data()
     {
-        // What is clicked (a row's index or a button's name), or reached with Tab and pressed with a key; the role
-        // selected when the dismissal arrives, and whether the click selected (and stored) it.
+        // What is clicked (a row's index or a button's name), or reached with Tab and pressed with a key, and the
+        // role selected when the dismissal arrives: a choice is stored, "alpha" was there before.
         QTest::addColumn<QString>("target");
         QTest::addColumn<Qt::Key>("key"); // none: a click
         QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("selects");
-        const QString draw = u"randomButton"_s;
         const auto click = Qt::Key(0);
-        QTest::newRow("another row") << u"2"_s << click << u"gamma"_s << true;
-        QTest::newRow("draw") << draw << click << u"gamma"_s << true;
-        QTest::newRow("关闭") << u"closeButton"_s << click << u"alpha"_s << false;
-        QTest::newRow("corner") << u"cornerCloseButton"_s << click << u"alpha"_s << false;
-        QTest::newRow("row, Enter") << u"2"_s << Qt::Key_Return << u"gamma"_s << true;
-        QTest::newRow("draw, Enter") << draw << Qt::Key_Enter << u"gamma"_s << true;
-        QTest::newRow("Escape") << QString() << Qt::Key_Escape << u"alpha"_s << false;
+        QTest::newRow("another row") << u"2"_s << click << u"gamma"_s;
+        QTest::newRow("draw") << u"randomButton"_s << click << u"gamma"_s;
+        QTest::newRow("关闭") << u"closeButton"_s << click << u"alpha"_s;
+        QTest::newRow("corner") << u"cornerCloseButton"_s << click << u"alpha"_s;
+        QTest::newRow("row, Enter") << u"2"_s << Qt::Key_Return << u"gamma"_s;
+        QTest::newRow("Escape") << QString() << Qt::Key_Escape << u"alpha"_s;
     }
 
     void everyClickDismissesOnce()
@@ -200,11 +184,8 @@ private slots:
         QFETCH(QString, target);
         QFETCH(Qt::Key, key);
         QFETCH(QString, selected);
-        QFETCH(bool, selects);
-        RolePickerView& picker = present({role(u"alpha"_s, u"A"_s), role(u"beta"_s, u"B"_s), role(u"gamma"_s, u"C"_s)});
+        RolePickerView& picker = present({role(u"alpha"_s), role(u"beta"_s), role(u"gamma"_s)});
         m_settings->remove(RoleLibrary::storageKey); // so the test sees the id written again
-        QSignalSpy selectionChanges(m_library.get(), &RoleLibrary::selectedRoleChanged);
-        QSignalSpy refreshes(m_library.get(), &RoleLibrary::snapshotChanged);
         QSignalSpy dismissals(&picker, &RolePickerView::dismissRequested);
         QString selectedAtDismissal;
         connect(&picker, &RolePickerView::dismissRequested, this,
@@ -222,9 +203,7 @@ private slots:
 
         QTRY_COMPARE(dismissals.size(), 1); // a shortcut (Escape) clicks its button a moment later
         QCOMPARE(selectedAtDismissal, selected);
-        QCOMPARE(selectionChanges.size(), selects ? 1 : 0);
-        QCOMPARE(refreshes.size(), selects ? 1 : 0);
-        QCOMPARE(m_settings->value(RoleLibrary::storageKey), selects ? QVariant(selected) : QVariant());
+        QCOMPARE(m_settings->value(RoleLibrary::storageKey), selected == u"alpha" ? QVariant() : QVariant(selected));
         QCOMPARE(rowIds(picker, true), QStringList{selected});
     }
 };
