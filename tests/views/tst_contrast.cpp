@@ -39,37 +39,6 @@ Role role(const QString& surface)
     return {u"nurse"_s, u"林岚"_s, u"夜班护士"_s, pack, u"习惯在凌晨给自己泡一杯速溶咖啡。"_s, day};
 }
 
-// The desktop theme that goes with the desktop: a widget that leaves a colour to the theme shows it.
-QPalette themeFor(const QColor& desktop)
-{
-    QPalette theme = QApplication::style()->standardPalette();
-    if (desktop.lightness() < 128) {
-        theme = QPalette(QColor(0x35, 0x35, 0x3a), QColor(0x2a, 0x2a, 0x2e));
-        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::PlaceholderText})
-            theme.setColor(role, QColor(0xe0, 0xe0, 0xe0));
-    }
-    return theme;
-}
-
-// The window as the desktop shows it: a compositor blends a translucent strip over the desktop; without one
-// ("shaped"), X shows the pixels inside the window's shape over black.
-QImage onScreen(QWidget& window, const QColor& desktop, const FloatingStripView* strip, bool shaped)
-{
-    QImage layer(window.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    window.render(&layer, {}, {},
-                  strip ? QWidget::DrawChildren : QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    QImage screen(window.size(), QImage::Format_RGB32);
-    screen.fill(desktop);
-    QPainter painter(&screen);
-    if (strip && shaped) {
-        painter.setClipRegion(strip->cardsRegion());
-        painter.fillRect(screen.rect(), Qt::black);
-    }
-    painter.drawImage(0, 0, layer);
-    return screen;
-}
-
 } // namespace
 
 class TestContrast : public QObject {
@@ -116,7 +85,10 @@ private slots:
 
         const bool shaped = surface.endsWith(u"shaped");
         qputenv("PELLORA_ASSUME_COMPOSITOR", shaped ? "0" : "1");
-        QApplication::setPalette(themeFor(desktop));
+        // The desktop's theme: a part that leaves a colour to the theme shows it.
+        const QPalette light = QApplication::style()->standardPalette();
+        QApplication::setPalette(
+            desktop.lightness() < 128 ? QPalette(QColor(0x35, 0x35, 0x3a), QColor(0x2a, 0x2a, 0x2e)) : light);
         RoleLibraryOptions options;
         options.clock = std::make_shared<FakeClock>(QTime(9, 0));
         options.packPath = {};
@@ -150,8 +122,22 @@ private slots:
             window->resize(560, window->heightForWidth(560));
         }
         QTest::qWait(1);
-        const QImage screen = onScreen(*window, desktop, strip, shaped);
-        QApplication::setPalette(themeFor(Qt::white));
+        // As the desktop shows it: a compositor blends a translucent strip over the desktop; without one ("shaped"),
+        // X shows the pixels inside the window's shape over black.
+        QImage layer(window->size(), QImage::Format_ARGB32_Premultiplied);
+        layer.fill(Qt::transparent);
+        window->render(&layer, {}, {},
+                       strip ? QWidget::DrawChildren : QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        QImage screen(window->size(), QImage::Format_RGB32);
+        screen.fill(desktop);
+        QPainter painter(&screen);
+        if (strip && shaped) {
+            painter.setClipRegion(strip->cardsRegion());
+            painter.fillRect(screen.rect(), Qt::black);
+        }
+        painter.drawImage(0, 0, layer);
+        painter.end();
+        QApplication::setPalette(light);
 
         QStringList failures;
         for (const QString& name : parts) {
