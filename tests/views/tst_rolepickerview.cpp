@@ -5,11 +5,9 @@
 #include "views/RolePickerView.h"
 #include "views/RoleRow.h"
 
-#include <QAbstractButton>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,54 +17,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-RoleEvent makeEvent(const QString& time, const QString& label, const QString& mood, const QString& location)
+Role role(const QString& id, const QString& summary = u"short"_s,
+          const QList<RoleEvent>& day = {{u"00:00-12:00"_s, u"看书"_s, u"平静"_s, u"家"_s, 3, u"独处"_s}})
 {
-    return RoleEvent{time, label, mood, location, 3, u"独处"_s};
+    return {id, id, std::nullopt, StylePack::classicKaomoji, summary, day};
 }
 
-Role role(const QString& id, const QString& name)
-{
-    return Role{id,
-                name,
-                std::nullopt,
-                StylePack::classicKaomoji,
-                u"summary of "_s + name,
-                {makeEvent(u"00:00-12:00"_s, u"看书"_s, u"平静"_s, u"家"_s)}};
-}
-
-const QList<Role> threeRoles{role(u"alpha"_s, u"A"_s), role(u"beta"_s, u"B"_s), role(u"gamma"_s, u"C"_s)};
-
-template <typename Widget = QAbstractButton> Widget* child(const QWidget& parent, const QString& name)
-{
-    auto* widget = parent.findChild<Widget*>(name);
-    if (!widget)
-        qFatal("no child named %s", qPrintable(name));
-    return widget;
-}
-
-QList<QAbstractButton*> rowsOf(const RolePickerView& picker)
-{
-    return picker.findChildren<QAbstractButton*>(u"roleRow"_s);
-}
-
-// The ids of the rows in order; with `marked`, of those showing the heart only (a hidden mark takes no room).
+// The ids of the rows in order; with `marked`, of those showing the heart only.
 QStringList rowIds(const RolePickerView& picker, bool marked = false)
 {
     QStringList ids;
-    for (const QAbstractButton* row : rowsOf(picker)) {
+    for (const RoleRow* row : picker.findChildren<RoleRow*>()) {
         const auto* mark = row->findChild<QLabel*>(u"selectionMark"_s);
         if (!marked || (mark && mark->isVisibleTo(row) && mark->text() == u"\u2665\uFE0E"_s))
-            ids.append(qobject_cast<const RoleRow*>(row)->roleId());
+            ids.append(row->roleId());
     }
     return ids;
-}
-
-void showAndWait(RolePickerView& picker)
-{
-    picker.resize(420, 520);
-    picker.show();
-    if (!QTest::qWaitForWindowExposed(&picker))
-        qFatal("the picker was not exposed");
 }
 
 } // namespace
@@ -76,36 +42,38 @@ class TestRolePickerView : public QObject {
 
     QTemporaryDir m_dir;
     std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<RoleLibrary> m_library;
+    std::unique_ptr<RolePickerView> m_picker;
 
-    std::unique_ptr<RoleLibrary> makeLibrary(const QList<Role>& roles, const QList<quint32>& words = {})
+    // A shown picker on a library of `roles` with no stored choice, at 09:30; its draw picks the third of three.
+    RolePickerView& present(const QList<Role>& roles)
     {
+        m_picker.reset();
+        m_library.reset();
+        m_settings = std::make_unique<QSettings>(m_dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
+        m_settings->clear();
         RoleLibraryOptions options;
         options.roles = roles;
         options.settings = m_settings.get();
         options.clock = std::make_shared<FakeClock>(QTime(9, 30));
-        options.randomWord = [words, next = qsizetype(0)]() mutable {
-            return words.at(next++);
+        options.randomWord = [] {
+            return quint32(5);
         };
-        if (roles.isEmpty()) // no pack reading: an absent file leaves the library empty
-            options.packPath = m_dir.filePath(u"absent.json"_s);
-        return std::make_unique<RoleLibrary>(std::move(options));
+        options.packPath = m_dir.filePath(u"absent.json"_s); // an empty list reads no pack
+        m_library = std::make_unique<RoleLibrary>(std::move(options));
+        m_picker = std::make_unique<RolePickerView>(m_library.get());
+        m_picker->resize(420, 520);
+        m_picker->show();
+        if (!QTest::qWaitForWindowExposed(m_picker.get()))
+            qFatal("the picker was not exposed");
+        return *m_picker;
     }
 
 private slots:
-    void init()
-    {
-        QVERIFY(m_dir.isValid());
-        QFile::remove(m_dir.filePath(u"settings.ini"_s));
-        m_settings = std::make_unique<QSettings>(m_dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
-    }
-
-    // Even an empty library shows every fixed text, the draw included.
+    // Even an empty library shows every fixed text and the draw, which then only dismisses.
     void emptyPickerShowsTheFixedTexts()
     {
-        auto library = makeLibrary({});
-        RolePickerView picker(library.get());
-        showAndWait(picker);
-        QVERIFY(rowsOf(picker).isEmpty());
+        RolePickerView& picker = present({});
         QStringList texts;
         for (const char* name :
              {"pickerTitle", "closeButton", "randomSectionHeader", "randomButton", "librarySectionHeader"}) {
@@ -115,36 +83,28 @@ private slots:
         }
         QCOMPARE(texts, (QStringList{u"选择角色"_s, u"关闭"_s, u"✨ 抽一张今日卡片"_s, u"Random luck"_s,
                                      u"角色库 (角色包)"_s}));
-        QVERIFY(!child(picker, u"randomButton"_s)->icon().isNull());
-
-        // The corner close sits inset at the top right, above the top bar, whatever the size.
-        auto* corner = child(picker, u"cornerCloseButton"_s);
-        QVERIFY(!corner->icon().isNull());
-        QCOMPARE(corner->geometry(), QRect(420 - 10 - 34, 10, 34, 34));
-        QCOMPARE(picker.childAt(420 - 10 - 17, 10 + 17), static_cast<QWidget*>(corner));
-        picker.resize(500, 600);
-        QCOMPARE(corner->geometry(), QRect(500 - 10 - 34, 10, 34, 34));
+        QSignalSpy dismissals(&picker, &RolePickerView::dismissRequested);
+        QTest::mouseClick(child<QWidget>(picker, u"randomButton"_s), Qt::LeftButton);
+        QCOMPARE(dismissals.size(), 1);
+        QVERIFY(!m_library->selectedRole());
+        // The corner close sits above the top bar.
+        QCOMPARE(picker.childAt(420 - 10 - 17, 10 + 17), child<QWidget>(picker, u"cornerCloseButton"_s));
     }
 
     void rowContent()
     {
         // At 09:30 the second event is current; the face still comes from the first.
-        const Role named{u"ana"_s,
-                         u"Anna Lee"_s,
-                         u"Ana"_s,
-                         StylePack::classicKaomoji,
-                         u"line one\nline two\nline three\nline four"_s,
-                         {makeEvent(u"00:00-08:00"_s, u"睡觉"_s, u"睡意"_s, u"家"_s),
-                          makeEvent(u"08:00-24:00"_s, u"开会"_s, u"兴奋"_s, u"公司"_s)}};
-        const Role textOnly{u"t"_s,       u"Tess"_s,
-                            std::nullopt, StylePack::textOnly,
-                            u"short"_s,   {makeEvent(u"09:00-10:00"_s, u"写论文"_s, u"平静"_s, u"图书馆"_s)}};
-        auto library = makeLibrary({named, textOnly});
-        RolePickerView picker(library.get());
-        showAndWait(picker);
+        Role named = role(u"Anna Lee"_s, u"line one\nline two\nline three"_s,
+                          {{u"00:00-08:00"_s, u"睡觉"_s, u"睡意"_s, u"家"_s, 3, u"独处"_s},
+                           {u"08:00-24:00"_s, u"开会"_s, u"兴奋"_s, u"公司"_s, 3, u"独处"_s}});
+        named.displayName = u"Ana"_s;
+        Role textOnly =
+            role(u"Tess"_s, u"short"_s, {{u"09:00-10:00"_s, u"写论文"_s, u"平静"_s, u"图书馆"_s, 3, u"独处"_s}});
+        textOnly.stylePack = StylePack::textOnly;
+        const RolePickerView& picker = present({named, textOnly});
 
         QStringList shown;
-        for (const QAbstractButton* row : rowsOf(picker)) {
+        for (const RoleRow* row : picker.findChildren<RoleRow*>()) {
             const auto* summary = child<LineClampedLabel>(*row, u"summary"_s);
             QVERIFY(summary->height() >= summary->heightForWidth(summary->width()));
             shown << child<QLabel>(*row, u"face"_s)->text() << child<QLabel>(*row, u"title"_s)->text()
@@ -156,47 +116,32 @@ private slots:
 
     void selectionMark_data()
     {
-        QTest::addColumn<std::optional<Role>>("selection");
+        QTest::addColumn<QString>("selected");
         QTest::addColumn<QStringList>("marked");
-
-        const auto row = [](const char* name, const QString& id, const QStringList& marked) {
-            QTest::newRow(name) << (id.isNull() ? std::nullopt : std::optional(role(id, u"Other"_s))) << marked;
-        };
-        row("shared id marks every row", u"twin"_s, {u"twin"_s, u"twin"_s});
-        row("unique id", u"solo"_s, {u"solo"_s});
-        row("nothing selected", QString(), {});
-        row("id of no row", u"ghost"_s, {});
-        row("id differing in case", u"Solo"_s, {});
-        row("canonically equal id", u"cafe\u0301"_s, {u"caf\u00e9"_s}); // e + combining acute against é
+        QTest::newRow("shared id marks every row") << u"twin"_s << QStringList{u"twin"_s, u"twin"_s};
+        QTest::newRow("id differing in case") << u"Solo"_s << QStringList{};
+        QTest::newRow("canonically equal id") << u"cafe\u0301"_s << QStringList{u"caf\u00e9"_s}; // e + ◌́ against é
     }
 
     void selectionMark()
     {
-        QFETCH(std::optional<Role>, selection);
+        QFETCH(QString, selected);
         QFETCH(QStringList, marked);
-
-        const QStringList ids{u"twin"_s, u"solo"_s, u"twin"_s, u"caf\u00e9"_s};
-        auto library =
-            makeLibrary({role(ids[0], u"T1"_s), role(ids[1], u"S"_s), role(ids[2], u"T2"_s), role(ids[3], u"K"_s)});
-        RolePickerView picker(library.get());
-        QCOMPARE(rowIds(picker), ids);                                       // library order, repeated ids kept
-        QCOMPARE(rowIds(picker, true), (QStringList{u"twin"_s, u"twin"_s})); // the library starts on its first role
-
-        library->setSelectedRole(selection);
+        const QStringList ids{u"solo"_s, u"twin"_s, u"caf\u00e9"_s, u"twin"_s};
+        const RolePickerView& picker = present({role(ids[0]), role(ids[1]), role(ids[2]), role(ids[3])});
+        QCOMPARE(rowIds(picker), ids); // library order, repeated ids kept
+        m_library->setSelectedRole(role(selected));
         QCOMPARE(rowIds(picker, true), marked);
     }
 
     void clampsLines_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("lines");
-
-        QTest::newRow("empty") << QString() << QStringList{};
-        QTest::newRow("one short line") << u"short"_s << QStringList{u"short"_s};
-        QTest::newRow("exactly two lines") << u"a\nb"_s << QStringList{u"a"_s, u"b"_s};
+        QTest::addColumn<QStringList>("lines"); // none for a text: two lines that fill the width, the second cut
         QTest::newRow("trailing newline is not more text") << u"a\nb\n"_s << QStringList{u"a"_s, u"b"_s};
-        QTest::newRow("windows line ends") << u"a\r\nb\r\nc"_s << QStringList{u"a"_s, u"b…"_s};
-        QTest::newRow("empty second line cut") << u"a\n\nc"_s << QStringList{u"a"_s, u"…"_s};
+        QTest::newRow("windows line ends, cut") << u"a\r\nb\r\nc"_s << QStringList{u"a"_s, u"b…"_s};
+        QTest::newRow("long paragraph") << u"lorem ipsum dolor sit amet "_s.repeated(12) << QStringList{};
+        QTest::newRow("one long word") << u"x"_s.repeated(400) << QStringList{};
     }
 
     void clampsLines()
@@ -206,79 +151,51 @@ private slots:
         LineClampedLabel label;
         label.setMaximumLines(2);
         label.setText(text);
-        QCOMPARE(label.linesForWidth(300), lines);
-    }
-
-    void longParagraphWrapsAndFits()
-    {
-        for (const QString& text : {u"lorem ipsum dolor sit amet "_s.repeated(12), u"x"_s.repeated(400),
-                                    u"今天也要好好生活"_s.repeated(20)}) {
-            LineClampedLabel label;
-            label.setMaximumLines(2);
-            label.setText(text);
-            const QStringList lines = label.linesForWidth(180);
-            QCOMPARE(lines.size(), 2);
-            QVERIFY2(lines.last().endsWith(u'…') && !lines.first().endsWith(u'…'), qPrintable(lines.join(u'|')));
-            for (const QString& line : lines)
-                QVERIFY2(QFontMetricsF(label.font()).horizontalAdvance(line) <= 180, qPrintable(line));
-            QVERIFY(label.heightForWidth(180) > label.minimumSizeHint().height());
+        const QStringList shown = label.linesForWidth(180);
+        if (!lines.isEmpty()) {
+            QCOMPARE(shown, lines);
+            return;
         }
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown.last().endsWith(u'…') && !shown.first().endsWith(u'…'), qPrintable(shown.join(u'|')));
+        for (const QString& line : shown)
+            QVERIFY2(QFontMetricsF(label.font()).horizontalAdvance(line) <= 180, qPrintable(line));
+        QVERIFY(label.heightForWidth(180) > label.minimumSizeHint().height());
     }
 
     void everyClickDismissesOnce_data()
     {
         // What is clicked (a row's index or a button's name), or reached with Tab and pressed with a key, and the
-        // random words; the role selected when the dismissal arrives, and whether the click selected (and stored) it.
+        // role selected when the dismissal arrives: a choice is stored, "alpha" was there before.
         QTest::addColumn<QString>("target");
         QTest::addColumn<Qt::Key>("key"); // none: a click
-        QTest::addColumn<QList<Role>>("roles");
-        QTest::addColumn<QList<quint32>>("words");
         QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("selects");
-
-        const QString draw = u"randomButton"_s;
         const auto click = Qt::Key(0);
-        QTest::newRow("another row") << u"2"_s << click << threeRoles << QList<quint32>{} << u"gamma"_s << true;
-        QTest::newRow("the selected row") << u"0"_s << click << threeRoles << QList<quint32>{} << u"alpha"_s << true;
-        QTest::newRow("draw: third role") << draw << click << threeRoles << QList<quint32>{5} << u"gamma"_s << true;
-        QTest::newRow("draw: the current role")
-            << draw << click << threeRoles << QList<quint32>{3} << u"alpha"_s << true;
-        QTest::newRow("draw: empty library")
-            << draw << click << QList<Role>{} << QList<quint32>{} << QString() << false;
-        QTest::newRow("关闭") << u"closeButton"_s << click << threeRoles << QList<quint32>{} << u"alpha"_s << false;
-        QTest::newRow("corner") << u"cornerCloseButton"_s << click << threeRoles << QList<quint32>{} << u"alpha"_s
-                                << false;
-        QTest::newRow("row, Enter") << u"2"_s << Qt::Key_Return << threeRoles << QList<quint32>{} << u"gamma"_s << true;
-        QTest::newRow("row, Space") << u"1"_s << Qt::Key_Space << threeRoles << QList<quint32>{} << u"beta"_s << true;
-        QTest::newRow("draw, Enter") << draw << Qt::Key_Enter << threeRoles << QList<quint32>{5} << u"gamma"_s << true;
-        QTest::newRow("corner, Enter") << u"cornerCloseButton"_s << Qt::Key_Return << threeRoles << QList<quint32>{}
-                                       << u"alpha"_s << false;
-        QTest::newRow("Escape") << QString() << Qt::Key_Escape << threeRoles << QList<quint32>{} << u"alpha"_s << false;
+        QTest::newRow("another row") << u"2"_s << click << u"gamma"_s;
+        QTest::newRow("draw") << u"randomButton"_s << click << u"gamma"_s;
+        QTest::newRow("关闭") << u"closeButton"_s << click << u"alpha"_s;
+        QTest::newRow("corner") << u"cornerCloseButton"_s << click << u"alpha"_s;
+        QTest::newRow("row, Enter") << u"2"_s << Qt::Key_Return << u"gamma"_s;
+        QTest::newRow("Escape") << QString() << Qt::Key_Escape << u"alpha"_s;
     }
 
     void everyClickDismissesOnce()
     {
         QFETCH(QString, target);
         QFETCH(Qt::Key, key);
-        QFETCH(QList<Role>, roles);
-        QFETCH(QList<quint32>, words);
         QFETCH(QString, selected);
-        QFETCH(bool, selects);
-
-        auto library = makeLibrary(roles, words);
-        RolePickerView picker(library.get());
-        showAndWait(picker);
+        RolePickerView& picker = present({role(u"alpha"_s), role(u"beta"_s), role(u"gamma"_s)});
         m_settings->remove(RoleLibrary::storageKey); // so the test sees the id written again
-        QSignalSpy selectionChanges(library.get(), &RoleLibrary::selectedRoleChanged);
-        QSignalSpy refreshes(library.get(), &RoleLibrary::snapshotChanged);
         QSignalSpy dismissals(&picker, &RolePickerView::dismissRequested);
         QString selectedAtDismissal;
         connect(&picker, &RolePickerView::dismissRequested, this,
-                [&] { selectedAtDismissal = library->selectedRole() ? library->selectedRole()->id : QString(); });
+                [&] { selectedAtDismissal = m_library->selectedRole()->id; });
 
         bool isRow = false;
         const int row = target.toInt(&isRow);
-        QWidget* pressed = isRow ? rowsOf(picker).at(row) : target.isEmpty() ? nullptr : child(picker, target);
+        QWidget* pressed = isRow              ? picker.findChildren<RoleRow*>().at(row)
+                           : target.isEmpty() ? nullptr
+                                              : child<QWidget>(picker, target);
         if (key)
             pressWithKeyboard(&picker, pressed, key);
         else
@@ -286,10 +203,8 @@ private slots:
 
         QTRY_COMPARE(dismissals.size(), 1); // a shortcut (Escape) clicks its button a moment later
         QCOMPARE(selectedAtDismissal, selected);
-        QCOMPARE(selectionChanges.size(), selects ? 1 : 0);
-        QCOMPARE(refreshes.size(), selects ? 1 : 0);
-        QCOMPARE(m_settings->value(RoleLibrary::storageKey), selects ? QVariant(selected) : QVariant());
-        QCOMPARE(rowIds(picker, true), selected.isEmpty() ? QStringList{} : QStringList{selected});
+        QCOMPARE(m_settings->value(RoleLibrary::storageKey), selected == u"alpha" ? QVariant() : QVariant(selected));
+        QCOMPARE(rowIds(picker, true), QStringList{selected});
     }
 };
 

@@ -1,4 +1,5 @@
 #include "platform/LoginItem.h"
+#include "support/Contrast.h"
 #include "support/Keyboard.h"
 #include "support/TestSupport.h"
 #include "views/StartupPermissionView.h"
@@ -29,56 +30,19 @@ public:
     QString failure;
 };
 
-QWidget* child(const QWidget& parent, const QString& name)
-{
-    auto* widget = parent.findChild<QWidget*>(name);
-    if (!widget)
-        qFatal("no child named %s", qPrintable(name));
-    return widget;
-}
-
-QString textOf(const QWidget& parent, const QString& name)
-{
-    return child(parent, name)->property("text").toString(); // a label's or a button's
-}
-
-// Clicks through the window, so the click lands on whatever a user would hit there.
-void clickAt(QWidget& window, const QWidget* widget, QPoint point)
-{
-    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, widget->mapTo(&window, point));
-}
-
+// Clicks through the window, so the click lands on whatever a user would hit at the part's centre.
 void click(QWidget& window, const QString& name)
 {
-    const QWidget* widget = child(window, name);
-    clickAt(window, widget, widget->rect().center());
+    const auto* part = child<QWidget>(window, name);
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, part->mapTo(&window, part->rect().center()));
 }
 
 // Whether the option's symbol shows a blue check (an unticked circle is grey).
-bool showsBlue(QWidget* symbol)
+bool showsBlue(const QWidget& view)
 {
-    const QImage image = symbol->grab().toImage();
+    const QImage image = child<QWidget>(view, u"launchAtLoginSymbol"_s)->grab().toImage();
     const QColor centre = image.pixelColor(image.width() / 2 - 4, image.height() / 2 - 4);
     return centre.blue() > 200 && centre.red() < 120;
-}
-
-// The contrast ratio of the darkest ink in `image` against its lightest pixel, the background.
-double inkContrast(const QImage& image)
-{
-    const auto linear = [](int channel) {
-        const double c = channel / 255.0;
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    double darkest = 1, lightest = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            const double luminance = 0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
-            darkest = std::min(darkest, luminance);
-            lightest = std::max(lightest, luminance);
-        }
-    }
-    return (lightest + 0.05) / (darkest + 0.05);
 }
 
 } // namespace
@@ -89,14 +53,19 @@ class TestStartupPermissionView : public QObject {
     FakeLoginItem m_loginItem;
     std::unique_ptr<StartupPermissionView> m_view;
 
-    StartupPermissionView& present(bool ticked = false)
+    // Opens the dialog and ticks the option: "click" clicks its row, "Space" presses Space on the row reached with Tab.
+    StartupPermissionView& present(const QString& tick = {})
     {
         m_view = std::make_unique<StartupPermissionView>(m_loginItem);
         m_view->open();
         if (!QTest::qWaitForWindowExposed(m_view.get()))
             qFatal("the dialog was not exposed");
-        if (ticked)
+        if (tick == u"Space")
+            pressWithKeyboard(m_view.get(), child<QWidget>(*m_view, u"launchAtLoginRow"_s), Qt::Key_Space);
+        else if (!tick.isEmpty())
             click(*m_view, u"launchAtLoginRow"_s);
+        if (m_view->isChecked() != !tick.isEmpty() || showsBlue(*m_view) != !tick.isEmpty())
+            qFatal("the option did not follow %s", qPrintable(tick));
         return *m_view;
     }
 
@@ -104,134 +73,77 @@ private slots:
     void init() { m_loginItem = FakeLoginItem(); }
     void cleanup() { m_view.reset(); }
 
-    void startsAskingWithTheBoxUnticked()
-    {
-        StartupPermissionView& view = present();
-
-        QStringList texts;
-        for (const char* name : {"welcomeFace", "welcomeTitle", "welcomeSubtitle", "launchAtLoginTitle",
-                                 "launchAtLoginDetail", "laterButton", "confirmButton"})
-            texts.append(textOf(view, QString::fromLatin1(name)));
-        QCOMPARE(texts, (QStringList{u"(ﾉ◕ヮ◕)ﾉ*:･ﾟ✧"_s, u"欢迎来到 Pellora"_s, u"让我陪伴你的每一刻"_s,
-                                     u"开启时自动启动"_s, u"应用打开时自动显示浮窗"_s, u"稍后"_s, u"确认"_s}));
-        QVERIFY(!view.isChecked());
-        QVERIFY(!showsBlue(child(view, u"launchAtLoginSymbol"_s)));
-        QVERIFY(!child(view, u"thankYouContent"_s)->isVisible());
-        QVERIFY(view.width() >= 340);
-        // Both buttons at the trailing end, "确认" last.
-        const QWidget* confirm = child(view, u"confirmButton"_s);
-        QVERIFY(child(view, u"laterButton"_s)->geometry().right() < confirm->geometry().left());
-        QCOMPARE(confirm->mapTo(&view, confirm->rect().topRight()).x(), view.width() - 21);
-    }
-
-    void theWholeRowFlipsTheBox_data()
-    {
-        QTest::addColumn<QString>("part"); // clicked at its centre; none: the empty space at the row's trailing end
-        QTest::addColumn<Qt::Key>("key");  // instead, the row reached with Tab and this key pressed
-        QTest::newRow("symbol") << u"launchAtLoginSymbol"_s << Qt::Key(0);
-        QTest::newRow("title") << u"launchAtLoginTitle"_s << Qt::Key(0);
-        QTest::newRow("detail") << u"launchAtLoginDetail"_s << Qt::Key(0);
-        QTest::newRow("empty trailing space") << QString() << Qt::Key(0);
-        QTest::newRow("Space") << QString() << Qt::Key_Space;
-        QTest::newRow("Enter") << QString() << Qt::Key_Enter;
-    }
-
-    void theWholeRowFlipsTheBox()
-    {
-        QFETCH(QString, part);
-        QFETCH(Qt::Key, key);
-        StartupPermissionView& view = present();
-        const QWidget* row = child(view, u"launchAtLoginRow"_s);
-        const QWidget* target = part.isEmpty() ? row : child(view, part);
-        const QPoint point = part.isEmpty() ? QPoint(row->width() - 2, row->height() / 2) : target->rect().center();
-        for (const bool ticked : {true, false}) {
-            if (key)
-                pressWithKeyboard(&view, child(view, u"launchAtLoginRow"_s), key);
-            else
-                clickAt(view, target, point);
-            QCOMPARE(view.isChecked(), ticked);
-            QCOMPARE(showsBlue(child(view, u"launchAtLoginSymbol"_s)), ticked);
-        }
-        QCOMPARE(m_loginItem.calls, 0);
-    }
-
     void closing_data()
     {
-        // "确认" registers a ticked option, thanks, and closes 1.5 s later; "稍后" closes at once and registers
-        // nothing. A refusal is reported and shown under the option instead of thanks: the dialog stays until
-        // the user unticks the option and confirms again.
-        // The button is clicked, or reached with Tab and pressed with a key; Escape works as "稍后".
+        // "确认" registers a ticked option, thanks, and closes 1.5 s later; "稍后" and Escape close at once. A refusal
+        // shows under the option instead of thanks, until the user unticks the option and confirms again.
+        QTest::addColumn<QString>("tick"); // how the option is ticked, as present() takes it
         QTest::addColumn<QString>("button");
-        QTest::addColumn<Qt::Key>("key"); // none: a click
-        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<Qt::Key>("key"); // none: a click; else reached with Tab and pressed with the key
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("shown");
 
         const QString confirm = u"confirmButton"_s;
         const QString later = u"laterButton"_s;
         const auto click = Qt::Key(0);
-        QTest::newRow("稍后, even ticked") << later << click << true << QString() << QString();
-        QTest::newRow("确认, unticked") << confirm << click << false << QString() << QString();
-        QTest::newRow("确认, ticked") << confirm << click << true << QString() << QString();
+        QTest::newRow("稍后, even ticked") << u"Space"_s << later << click << QString() << QString();
+        QTest::newRow("确认, unticked") << QString() << confirm << click << QString() << QString();
         QTest::newRow("确认, ticked, refused")
-            << confirm << click << true << u"cannot create the folder /x: Not a directory"_s
+            << u"click"_s << confirm << click << u"cannot create the folder /x: Not a directory"_s
             << u"Failed to enable launch at startup: cannot create the folder /x: Not a directory"_s;
         const QString folder = u"/home/someone/"_s + u"a-long-folder-name/"_s.repeated(6);
         QTest::newRow("refused, long, with control characters")
-            << confirm << click << true << u"\x1b[2Jcannot write\r\n%1\u2028x\u0085: Is a directory\u2029"_s.arg(folder)
+            << u"Space"_s << confirm << click
+            << u"\x1b[2Jcannot write\r\n%1\u2028x\u0085: Is a directory\u2029"_s.arg(folder)
             << u"Failed to enable launch at startup: [2Jcannot write%1 x: Is a directory "_s.arg(folder);
-        QTest::newRow("稍后, Space") << later << Qt::Key_Space << true << QString() << QString();
-        QTest::newRow("确认, Enter") << confirm << Qt::Key_Return << true << QString() << QString();
-        QTest::newRow("Escape, even ticked") << later << Qt::Key_Escape << true << QString() << QString();
+        QTest::newRow("确认, Enter") << u"Space"_s << confirm << Qt::Key_Return << QString() << QString();
+        QTest::newRow("Escape, even ticked") << u"click"_s << later << Qt::Key_Escape << QString() << QString();
     }
 
     void closing()
     {
+        QFETCH(QString, tick);
         QFETCH(QString, button);
         QFETCH(Qt::Key, key);
-        QFETCH(bool, ticked);
         QFETCH(QString, failure);
         QFETCH(QString, shown);
 
         m_loginItem.failure = failure;
-        StartupPermissionView& view = present(ticked);
+        StartupPermissionView& view = present(tick);
         QSignalSpy finished(&view, &QDialog::finished);
-        // The dialog grows to show a refusal, which the offscreen platform remarks on.
+        QSignalSpy refusals(&view, &StartupPermissionView::launchAtLoginFailed);
+        // The dialog grows to show a refusal; the offscreen platform remarks on it.
         if (!failure.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, "This plugin does not support propagateSizeHints()");
-        QSignalSpy refusals(&view, &StartupPermissionView::launchAtLoginFailed);
         QElapsedTimer clock;
         clock.start();
         if (!key)
             click(view, button);
         else
-            pressWithKeyboard(&view, key == Qt::Key_Escape ? nullptr : child(view, button), key);
+            pressWithKeyboard(&view, key == Qt::Key_Escape ? nullptr : child<QWidget>(view, button), key);
 
-        const int registrations = button == u"confirmButton"_s && ticked ? 1 : 0;
+        const int registrations = button == u"confirmButton"_s && !tick.isEmpty() ? 1 : 0;
         QCOMPARE(m_loginItem.calls, registrations);
-        QCOMPARE(refusals.count(), failure.isEmpty() ? 0 : 1);
-        if (!failure.isEmpty())
-            QCOMPARE(refusals.at(0).at(0).toString(), failure);
-        auto* shownFailure = qobject_cast<QLabel*>(child(view, u"launchAtLoginFailure"_s));
+        QCOMPARE(refusals.count() ? refusals.at(0).at(0).toString() : QString(), failure);
         if (!failure.isEmpty()) {
-            QVERIFY(shownFailure->isVisible() && !view.showsThankYou());
-            QCOMPARE(shownFailure->text(), shown);
-            // All of it in the dialog, wrapped to its width, in a readable colour.
-            QVERIFY(shownFailure->width() >= shownFailure->minimumSizeHint().width());
+            auto* label = child<QLabel>(view, u"launchAtLoginFailure"_s);
+            QVERIFY(label->isVisible() && !view.showsThankYou());
+            QCOMPARE(label->text(), shown);
+            // All of it shown, wrapped to the dialog's width, readable.
+            QVERIFY(label->width() >= label->minimumSizeHint().width());
             QVERIFY(view.height() >= view.heightForWidth(view.width()));
-            QVERIFY(inkContrast(shownFailure->grab().toImage()) >= 4.5);
-            // Unticked and confirmed again, it thanks and closes 1.5 s after that confirmation: the first one
-            // scheduled nothing.
+            const QImage drawn = view.grab(QRect(label->mapTo(&view, QPoint()), label->size())).toImage();
+            QVERIFY(measure(drawn, drawn.rect()).ratio() >= 4.5);
             QTest::qWait(200);
             click(view, u"launchAtLoginRow"_s);
+            QVERIFY(!view.isChecked() && !showsBlue(view));
             clock.start();
             click(view, button);
         }
         if (button == u"confirmButton"_s) {
-            QVERIFY(!child(view, u"mainContent"_s)->isVisible());
-            QVERIFY(child(view, u"thankYouContent"_s)->isVisible());
-            QCOMPARE(textOf(view, u"thankYouFace"_s), u"(´▽｀)ノ"_s);
-            QCOMPARE(textOf(view, u"thankYouText"_s), u"谢谢~"_s);
+            QVERIFY(!child<QWidget>(view, u"mainContent"_s)->isVisible() && view.showsThankYou());
+            QCOMPARE(child<QLabel>(view, u"thankYouFace"_s)->text(), u"(´▽｀)ノ"_s);
+            QCOMPARE(child<QLabel>(view, u"thankYouText"_s)->text(), u"谢谢~"_s);
             QTRY_VERIFY_WITH_TIMEOUT(!view.isVisible(), 4000);
             QVERIFY2(clock.elapsed() >= 1490, qPrintable(QString::number(clock.elapsed())));
         }
@@ -240,23 +152,24 @@ private slots:
         QCOMPARE(m_loginItem.calls, registrations);
     }
 
-    // A confirmation's dismissal is never cancelled: it must leave a later presentation alone and must not
-    // touch a destroyed dialog (under the sanitizers a touch fails here).
-    void pendingDismissalOutlivesItsPresentation()
+    // Reopened after a confirmation, the dialog asks afresh; the confirmation's pending dismissal leaves it alone
+    // and must not touch a destroyed dialog (under the sanitizers a touch fails here).
+    void reopensAskingAfresh()
     {
-        StartupPermissionView& view = present(true);
-        QSignalSpy finished(&view, &QDialog::finished);
+        StartupPermissionView& view = present(u"click"_s);
         click(view, u"confirmButton"_s);
         view.reject();
-
         view.open();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QVERIFY(!view.isChecked());
-        QVERIFY(!view.showsThankYou());
+        QVERIFY(!view.isChecked() && !view.showsThankYou());
+        QStringList texts;
+        for (const char* name : {"welcomeFace", "welcomeTitle", "welcomeSubtitle", "launchAtLoginTitle",
+                                 "launchAtLoginDetail", "laterButton", "confirmButton"})
+            texts.append(child(view, QString::fromLatin1(name))->property("text").toString());
+        QCOMPARE(texts, (QStringList{u"(ﾉ◕ヮ◕)ﾉ*:･ﾟ✧"_s, u"欢迎来到 Pellora"_s, u"让我陪伴你的每一刻"_s,
+                                     u"开启时自动启动"_s, u"应用打开时自动显示浮窗"_s, u"稍后"_s, u"确认"_s}));
         QTest::qWait(1700);
         QVERIFY(view.isVisible());
-        QCOMPARE(finished.size(), 1);
-        QCOMPARE(m_loginItem.calls, 1);
 
         click(view, u"confirmButton"_s);
         m_view.reset();

@@ -1,19 +1,18 @@
 #include "library/RoleLibrary.h"
 #include "support/Contrast.h"
 #include "support/Keyboard.h"
+#include "support/TestSupport.h"
 #include "upload/FakeContentsServer.h"
 #include "views/UploadView.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -24,39 +23,33 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QColor red(0xc4, 0x23, 0x1c);
+const QColor green(0x1f, 0x7a, 0x36);
+const QString noToken = u"缺少 token，联系运营同学补发 ✋"_s;
 
 Role role(const QString& id, const QString& name, std::optional<QString> displayName = std::nullopt)
 {
     return Role{id, name, displayName, StylePack::classicKaomoji, u"summary"_s, {}};
 }
 
-template <typename Widget> Widget* child(const QWidget& parent, const QString& name)
-{
-    auto* widget = parent.findChild<Widget*>(name);
-    if (!widget)
-        qFatal("no child named %s", qPrintable(name));
-    return widget;
-}
-
-// The form's parts as a user meets them.
+// A form and its parts as a user meets them.
 struct Form {
-    const UploadView& view;
-    QLineEdit* nickname = child<QLineEdit>(view, u"nicknameField"_s);
-    QLineEdit* email = child<QLineEdit>(view, u"emailField"_s);
-    QLineEdit* occupation = child<QLineEdit>(view, u"occupationField"_s);
-    QPlainTextEdit* schedule = child<QPlainTextEdit>(view, u"scheduleEdit"_s);
-    QAbstractButton* button = child<QAbstractButton>(view, u"uploadButton"_s);
-    QLabel* status = child<QLabel>(view, u"statusLine"_s);
+    std::unique_ptr<UploadView> view;
+    QLineEdit* nickname = child<QLineEdit>(*view, u"nicknameField"_s);
+    QLineEdit* email = child<QLineEdit>(*view, u"emailField"_s);
+    QLineEdit* occupation = child<QLineEdit>(*view, u"occupationField"_s);
+    QPlainTextEdit* schedule = child<QPlainTextEdit>(*view, u"scheduleEdit"_s);
+    QAbstractButton* button = child<QAbstractButton>(*view, u"uploadButton"_s);
+    QLabel* status = child<QLabel>(*view, u"statusLine"_s);
 
-    void fill(const QString& nick, const QString& text)
+    void fill(const UploadTexts& texts) const
     {
-        nickname->setText(nick);
-        schedule->setPlainText(text);
+        nickname->setText(texts.nickname);
+        email->setText(texts.email);
+        occupation->setText(texts.occupation);
+        schedule->setPlainText(texts.schedule);
     }
     UploadTexts texts() const { return {nickname->text(), email->text(), occupation->text(), schedule->toPlainText()}; }
-    void press() const { QTest::mouseClick(button, Qt::LeftButton); }
     bool busy() const { return button->property("busy").toBool(); }
-    QColor statusColor() const { return status->palette().color(QPalette::WindowText); }
 };
 
 } // namespace
@@ -72,22 +65,14 @@ class TestUploadView : public QObject {
         options.roles = {role(u"nurse"_s, u"林"_s, u"夜班护士"_s)};
         return options;
     }()};
-
     std::unique_ptr<UploadDraft> m_draft; // the session's, new for every test
 
-    void newDraft(int timeoutMs = 5000)
+    // A form on the session's draft aimed at the fake endpoint; the token "stall" gets no answer.
+    Form open(const QString& token = u"writer"_s)
     {
-        m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, timeoutMs});
+        return {
+            std::make_unique<UploadView>(&m_library, m_draft.get(), nullptr, [token] { return QStringList{token}; })};
     }
-
-    // A form on the session's draft aimed at the fake endpoint; the token "stall" gets no answer and waits out
-    // the draft's timeout.
-    std::unique_ptr<UploadView> makeView(const QString& token = u"writer"_s)
-    {
-        return std::make_unique<UploadView>(&m_library, m_draft.get(), nullptr, [token] { return QStringList{token}; });
-    }
-
-    qsizetype requests() const { return m_server.requests().size(); }
 
 private slots:
     void initTestCase()
@@ -101,258 +86,165 @@ private slots:
         m_library.select(role(u"nurse"_s, u"林"_s, u"夜班护士"_s));
         // The fake endpoint refuses a second file under the same name, and names have second precision.
         QDir(m_root.filePath(u"submissions"_s)).removeRecursively();
-        newDraft();
+        m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, 5000});
     }
 
-    void enabling_data()
+    // The button waits for a nickname and a schedule; the companion line names the selected role and follows it.
+    void fillingIn_data()
     {
+        QTest::addColumn<std::optional<Role>>("selected");
         QTest::addColumn<QString>("nickname");
         QTest::addColumn<QString>("schedule");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("no nickname") << QString() << u"00:00-01:00 | 睡觉"_s << false;
-        QTest::newRow("no schedule") << u"ada"_s << QString() << false;
-        QTest::newRow("both filled") << u"ada"_s << u"00:00-01:00 | 睡觉"_s << true;
-        QTest::newRow("nickname of spaces") << u"   "_s << u"x"_s << true;
-        QTest::newRow("schedule of a line break") << u"ada"_s << u"\n"_s << true;
+        QTest::addColumn<QString>("line"); // empty: no line shown
+        QTest::newRow("no role, no nickname") << std::optional<Role>() << QString() << u"x"_s << false << QString();
+        QTest::newRow("display name, no schedule") << std::optional(role(u"nurse"_s, u"Y"_s, u"X"_s)) << u"ada"_s
+                                                   << QString() << false << u"当前伴随：X · Y"_s;
+        QTest::newRow("name only, nickname of spaces")
+            << std::optional(role(u"poet"_s, u"阿诗"_s)) << u"   "_s << u"x"_s << true << u"当前伴随：阿诗"_s;
     }
 
-    void enabling()
+    void fillingIn()
     {
+        QFETCH(std::optional<Role>, selected);
         QFETCH(QString, nickname);
         QFETCH(QString, schedule);
         QFETCH(bool, enabled);
-        const auto view = makeView();
-        Form form{*view};
-        QVERIFY(!form.button->isEnabled());
-        form.fill(nickname, schedule);
-        QCOMPARE(form.button->isEnabled(), enabled);
-        QCOMPARE(form.status->text(), u"填完再上传就好 ( •̀ᴗ•́ )✧"_s);
-    }
-
-    void companionLine_data()
-    {
-        QTest::addColumn<std::optional<Role>>("selected");
-        QTest::addColumn<QString>("line"); // empty: no line shown
-        QTest::newRow("no role") << std::optional<Role>() << QString();
-        QTest::newRow("display name") << std::optional(role(u"nurse"_s, u"Y"_s, u"X"_s)) << u"当前伴随：X · Y"_s;
-        QTest::newRow("name only") << std::optional(role(u"poet"_s, u"阿诗"_s)) << u"当前伴随：阿诗"_s;
-    }
-
-    void companionLine()
-    {
-        QFETCH(std::optional<Role>, selected);
         QFETCH(QString, line);
         m_library.setSelectedRole(selected);
-        const auto view = makeView();
-        const auto* label = child<QLabel>(*view, u"companionLine"_s);
-        QCOMPARE(label->isVisibleTo(view.get()), !line.isEmpty());
-        if (!line.isEmpty())
-            QCOMPARE(label->text(), line);
-        // The open form follows a change of the selection.
+        const Form form = open();
+        form.fill({nickname, {}, {}, schedule});
+        QCOMPARE(form.button->isEnabled(), enabled);
+        QCOMPARE(form.status->text(), u"填完再上传就好 ( •̀ᴗ•́ )✧"_s);
+        const auto* label = child<QLabel>(*form.view, u"companionLine"_s);
+        QCOMPARE(label->isVisibleTo(form.view.get()) ? label->text() : QString(), line);
         m_library.setSelectedRole(role(u"cat"_s, u"咪"_s));
         QCOMPARE(label->text(), u"当前伴随：咪"_s);
-        QVERIFY(label->isVisibleTo(view.get()));
-    }
-
-    // The texts go out as they stand, with the role's name rather than its display name.
-    void sendsTheFormAsTyped()
-    {
-        const auto view = makeView();
-        Form form{*view};
-        const QString schedule = u"00:00-01:00 | 睡觉\n07:00-08:00 |\u00a0早饭"_s;
-        form.fill(u" Ada  L. "_s, schedule);
-        form.occupation->setText(u"灯塔看守人"_s);
-        const qsizetype sent = requests();
-        form.press();
-        QTRY_COMPARE(requests(), sent + 1);
-        const QString content =
-            QJsonDocument::fromJson(m_server.requests().last().body).object()[u"content"_s].toString();
-        const std::optional<SubmissionEntry> entry = decodeSubmissionEntry(QByteArray::fromBase64(content.toLatin1()));
-        QVERIFY(entry);
-        const auto age =
-            QDateTime::fromString(entry->createdAtISO, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc());
-        QVERIFY(qAbs(age) < 5);
-        QCOMPARE(*entry, (SubmissionEntry{u" Ada  L. "_s, QString(), u"灯塔看守人"_s, schedule, u"nurse"_s, u"林"_s,
-                                          entry->createdAtISO, entry->timezone, entry->deviceLocale}));
-    }
-
-    void outcome_data()
-    {
-        QTest::addColumn<QString>("token");
-        QTest::addColumn<QString>("text"); // the status line starts with it
-        QTest::addColumn<QColor>("color");
-        QTest::addColumn<bool>("notice"); // the missing token is told at the top before anything is typed
-        QTest::newRow("success") << u"writer"_s << u"上传成功 · submissions/ada-"_s << QColor(0x1f, 0x7a, 0x36)
-                                 << false;
-        QTest::newRow("rejected") << u"missing"_s << u"GitHub (404): Not Found"_s << red << false;
-        QTest::newRow("no token") << u" \n"_s << u"缺少 token，联系运营同学补发 ✋"_s << red << true;
-    }
-
-    void outcome()
-    {
-        QFETCH(QString, token);
-        QFETCH(QString, text);
-        QFETCH(QColor, color);
-        QFETCH(bool, notice);
-        const auto view = makeView(token);
-        Form form{*view};
-        const auto* tokenNotice = child<QLabel>(*view, u"tokenNotice"_s);
-        QCOMPARE(tokenNotice->isVisibleTo(view.get()), notice);
-        QCOMPARE(tokenNotice->text(), u"缺少 token，联系运营同学补发 ✋"_s);
-        form.fill(u"Ada"_s, u"x"_s);
-        form.press();
-        QTRY_VERIFY2(form.status->text().startsWith(text), qPrintable(form.status->text()));
-        // Drawn in that colour, which reads at 4.5:1 on the form.
-        view->resize(420, 860);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        const Patch drawn =
-            measure(view->grab().toImage(), QRect(form.status->mapTo(view.get(), QPoint()), form.status->size()));
-        QCOMPARE(QColor(drawn.ink), color);
-        QVERIFY2(drawn.ratio() >= 4.5, qPrintable(QString::number(drawn.ratio())));
-        QVERIFY(form.button->isEnabled());
-    }
-
-    // While a request is in flight the button is locked and spins; after the stalled request times out, the
-    // texts are still there and a second press sends them again.
-    void uploadingAndSendingAgain()
-    {
-        newDraft(400);
-        const auto view = makeView(u"stall"_s);
-        Form form{*view};
-        form.fill(u"Ada"_s, u"00:00-01:00 | 睡觉"_s);
-        form.occupation->setText(u"猫"_s);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        const QImage idle = form.button->grab().toImage();
-        const qsizetype sent = requests();
-
-        pressWithKeyboard(view.get(), form.button, Qt::Key_Return);
-        QCOMPARE(form.status->text(), u"请求 GitHub..."_s);
-        // The locked button hands the focus on to the status line, whose name a screen reader then follows.
-        QCOMPARE(QApplication::focusWidget(), form.status);
-        QCOMPARE(form.status->accessibleName(), u"请求 GitHub..."_s);
-        QCOMPARE(form.statusColor(), view->palette().color(QPalette::WindowText));
-        QVERIFY(!form.button->isEnabled());
-        QVERIFY(form.busy());
-        QVERIFY(form.button->grab().toImage() != idle);
-        QTRY_VERIFY(!form.busy());
-        QCOMPARE(form.statusColor(), red);
-        QCOMPARE(form.status->accessibleName(), form.status->text());
-        QCOMPARE(form.occupation->text(), u"猫"_s);
-
-        form.press();
-        QVERIFY(form.busy());
-        QTRY_VERIFY(!form.busy());
-        QCOMPARE(requests(), sent + 2);
-        QVERIFY(view->isVisible());
+        QVERIFY(label->isVisibleTo(form.view.get()));
     }
 
     // The form goes at every closing, the session's draft stays: what was typed comes back until it has been
-    // uploaded, and an upload still running when the form closed shows its outcome at the next opening.
-    void reopening_data()
+    // uploaded, and an upload still running when the form closed shows its outcome, in its colour, at the next
+    // opening. A missing token is told at the top before anything is typed.
+    void outcome_data()
     {
         QTest::addColumn<QString>("token"); // empty: nothing sent
         QTest::addColumn<QString>("editWhileSending");
         QTest::addColumn<bool>("kept");
         QTest::addColumn<QString>("status"); // the status line starts with it
-        QTest::newRow("typed, not sent") << QString() << QString() << true << u"填完再上传就好"_s;
-        QTest::newRow("uploaded") << u"writer"_s << QString() << false << u"上传成功 · submissions/ada-"_s;
-        QTest::newRow("rejected") << u"missing"_s << QString() << true << u"GitHub (404): Not Found"_s;
-        QTest::newRow("edited while uploading") << u"writer"_s << u"猫"_s << true << u"上传成功"_s;
+        QTest::addColumn<QColor>("color");   // invalid: the form's text colour
+        QTest::newRow("typed, not sent") << QString() << QString() << true << u"填完再上传就好"_s << QColor();
+        QTest::newRow("uploaded") << u"writer"_s << QString() << false << u"上传成功 · submissions/ada-"_s << green;
+        QTest::newRow("rejected") << u"missing"_s << QString() << true << u"GitHub (404): Not Found"_s << red;
+        QTest::newRow("no token") << u" \n"_s << QString() << true << noToken << red;
+        QTest::newRow("edited while uploading") << u"writer"_s << u"猫"_s << true << u"上传成功"_s << green;
     }
 
-    void reopening()
+    void outcome()
     {
         QFETCH(QString, token);
         QFETCH(QString, editWhileSending);
         QFETCH(bool, kept);
         QFETCH(QString, status);
-        UploadTexts typed{u"Ada"_s, u"ada@example.invalid"_s, u"灯塔看守人"_s,
-                          u"00:00-01:00 | 睡觉\n01:00-07:00 | 梦"_s};
+        QFETCH(QColor, color);
+        // Sent as typed, unstripped, with the role's name rather than its display name.
+        UploadTexts typed{u" Ada  L. "_s, u"ada@example.invalid"_s, u"灯塔看守人"_s,
+                          u"00:00-01:00 | 睡觉\n07:00-08:00 |\u00a0早饭"_s};
+        const qsizetype sent = m_server.requests().size();
         {
-            const auto view = makeView(token);
-            Form form{*view};
-            form.email->setText(typed.email);
-            form.occupation->setText(typed.occupation);
-            form.fill(typed.nickname, typed.schedule);
+            const Form form = open(token);
+            const auto* notice = child<QLabel>(*form.view, u"tokenNotice"_s);
+            QCOMPARE(notice->isVisibleTo(form.view.get()), token.trimmed().isEmpty());
+            QCOMPARE(notice->text(), noToken);
+            form.fill(typed);
             if (!token.isEmpty())
-                form.press();
+                QTest::mouseClick(form.button, Qt::LeftButton);
             if (!editWhileSending.isEmpty())
                 form.occupation->setText(typed.occupation = editWhileSending);
         } // closed before the answer arrives
         QTRY_VERIFY(m_draft->uploader().state().kind != UploadState::Kind::uploading);
-        const auto view = makeView(token);
-        Form form{*view};
+        if (token == u"writer" && m_server.requests().size() == sent + 1) {
+            const QString content =
+                QJsonDocument::fromJson(m_server.requests().last().body).object()[u"content"_s].toString();
+            const auto entry = decodeSubmissionEntry(QByteArray::fromBase64(content.toLatin1()));
+            QVERIFY(entry);
+            QCOMPARE(*entry,
+                     (SubmissionEntry{u" Ada  L. "_s, u"ada@example.invalid"_s, u"灯塔看守人"_s, typed.schedule,
+                                      u"nurse"_s, u"林"_s, entry->createdAtISO, entry->timezone, entry->deviceLocale}));
+        }
+        const Form form = open(token);
+        typed.schedule.replace(u'\u00a0', u' '); // as toPlainText() reads it back
         QCOMPARE(form.texts(), kept ? typed : UploadTexts());
         QVERIFY2(form.status->text().startsWith(status), qPrintable(form.status->text()));
+        // Drawn in that colour, which reads at 4.5:1 on the form.
+        form.view->resize(420, 860);
+        form.view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.view.get()));
+        const Patch drawn = measure(form.view->grab().toImage(),
+                                    QRect(form.status->mapTo(form.view.get(), QPoint()), form.status->size()));
+        QCOMPARE(QColor(drawn.ink), color.isValid() ? color : form.view->palette().color(QPalette::WindowText));
+        QVERIFY2(drawn.ratio() >= 4.5, qPrintable(QString::number(drawn.ratio())));
+    }
+
+    // While a request is in flight the button is locked and spins; after it times out the texts are still there and
+    // a second press sends them again. "关闭" closes the form.
+    void uploadingAndSendingAgain()
+    {
+        m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, 400});
+        const Form form = open(u"stall"_s);
+        form.fill({u"Ada"_s, {}, u"猫"_s, u"00:00-01:00 | 睡觉"_s});
+        form.view->show();
+        const qsizetype sent = m_server.requests().size();
+
+        pressWithKeyboard(form.view.get(), form.button, Qt::Key_Return);
+        QCOMPARE(form.status->text(), u"请求 GitHub..."_s);
+        QVERIFY(!form.button->isEnabled() && form.busy());
+        QTRY_VERIFY(!form.busy());
+        QCOMPARE(form.status->palette().color(QPalette::WindowText), red);
+        QCOMPARE(form.occupation->text(), u"猫"_s);
+
+        QTest::mouseClick(form.button, Qt::LeftButton);
+        QVERIFY(form.busy());
+        QTRY_VERIFY(!form.busy());
+        QCOMPARE(m_server.requests().size(), sent + 2);
+
+        QSignalSpy finished(form.view.get(), &QDialog::finished);
+        pressWithKeyboard(form.view.get(), child<QWidget>(*form.view, u"closeButton"_s), Qt::Key_Return);
+        QVERIFY(!form.view->isVisible());
+        QCOMPARE(finished.size(), 1);
     }
 
     // On a short screen the button and the status line stay in view and the schedule editor, not the form, gives
     // way down to a few lines; a slot stays on one line. The form opens with the focus in its first field.
     void fits_data()
     {
-        QTest::addColumn<QSize>("size"); // what the window gets; empty: the form's own preferred size
+        QTest::addColumn<QSize>("size"); // the screen less a panel of 30 and a window frame of 27 device pixels
         QTest::addColumn<bool>("formScrolls");
-        // The screen less a panel of 30 and a window frame of 27 device pixels: at 1024×600, and at 1440×900
-        // scaled by 2 (720×450).
         QTest::newRow("1024×600") << QSize(360, 543) << false;
-        QTest::newRow("720×450") << QSize(360, 421) << true;
-        QTest::newRow("preferred") << QSize() << false;
+        QTest::newRow("1440×900 scaled by 2") << QSize(360, 421) << true;
     }
 
     void fits()
     {
         QFETCH(QSize, size);
         QFETCH(bool, formScrolls);
-        const auto view = makeView(u" "_s); // the tallest form: it tells of the missing token
-        Form form{*view};
+        const Form form = open(u" "_s); // the tallest form: it tells of the missing token
         QStringList day;
         for (int i = 0; i < 200; ++i)
             day << u"%1:00-%1:59 | 在码头数集装箱 | 平静 | 三号泊位 | 3 | 独处"_s.arg(i % 24, 2, 10, QChar(u'0'));
-        form.fill(u"Ada"_s, day.join(u'\n'));
-        if (size.isValid())
-            view->resize(size);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        form.fill({u"Ada"_s, {}, {}, day.join(u'\n')});
+        form.view->resize(size);
+        form.view->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.view.get()));
         QCOMPARE(QApplication::focusWidget(), form.nickname);
         QVERIFY(!form.nickname->hasSelectedText()); // the first key typed does not replace it
-        if (!size.isValid()) {
-            size = view->sizeHint();
-            QCOMPARE(form.schedule->height(), 140);
-        }
-        QCOMPARE(view->size(), size);
-        const QRect visible(QPoint(), size);
+        QCOMPARE(form.view->size(), size);
         for (const QWidget* part : {static_cast<QWidget*>(form.button), static_cast<QWidget*>(form.status)})
-            QVERIFY(visible.contains(QRect(part->mapTo(view.get(), QPoint()), part->size())));
-        const auto* scroll = child<QAbstractScrollArea>(*view, u"formScroll"_s);
-        QCOMPARE(scroll->verticalScrollBar()->maximum() > 0, formScrolls);
+            QVERIFY(QRect(QPoint(), size).contains(QRect(part->mapTo(form.view.get(), QPoint()), part->size())));
+        QCOMPARE(child<QAbstractScrollArea>(*form.view, u"formScroll"_s)->verticalScrollBar()->maximum() > 0,
+                 formScrolls);
         QVERIFY(form.schedule->viewport()->height() >= 3 * QFontMetrics(form.schedule->font()).lineSpacing());
         QVERIFY(form.schedule->horizontalScrollBar()->maximum() > 0);
-    }
-
-    void closing_data()
-    {
-        QTest::addColumn<Qt::Key>("key"); // none: "关闭" clicked; else reached with Tab and pressed with the key
-        QTest::newRow("关闭") << Qt::Key(0);
-        QTest::newRow("关闭, Enter") << Qt::Key_Return;
-        QTest::newRow("Escape") << Qt::Key_Escape;
-    }
-
-    void closing()
-    {
-        QFETCH(Qt::Key, key);
-        const auto view = makeView();
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        QSignalSpy finished(view.get(), &QDialog::finished);
-        auto* close = child<QAbstractButton>(*view, u"closeButton"_s);
-        if (key)
-            pressWithKeyboard(view.get(), key == Qt::Key_Escape ? nullptr : close, key);
-        else
-            QTest::mouseClick(close, Qt::LeftButton);
-        QTRY_VERIFY(!view->isVisible()); // a shortcut (Escape) clicks its button a moment later
-        QCOMPARE(finished.size(), 1);
     }
 };
 
