@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace pellora;
@@ -57,7 +56,6 @@ struct Form {
 class TestUploadView : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_root;
     FakeContentsServer m_server;
     QUrl m_base;
     RoleLibrary m_library{[] {
@@ -84,8 +82,6 @@ private slots:
     void init()
     {
         m_library.select(role(u"nurse"_s, u"林"_s, u"夜班护士"_s));
-        // The fake endpoint refuses a second file under the same name, and names have second precision.
-        QDir(m_root.filePath(u"submissions"_s)).removeRecursively();
         m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, 5000});
     }
 
