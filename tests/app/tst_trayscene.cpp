@@ -6,6 +6,7 @@
 #include "views/ContentView.h"
 #include "views/Sheet.h"
 
+#include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QMessageBox>
 #include <QSettings>
@@ -35,7 +36,7 @@ struct FakeLoginItem final : LoginItem {
 
 QAction* menuAction(TrayScene& scene, const char* name)
 {
-    return scene.menu().findChild<QAction*>(QString::fromLatin1(name));
+    return child<QAction>(scene.menu(), QString::fromLatin1(name));
 }
 
 } // namespace
@@ -187,6 +188,15 @@ private slots:
         QVERIFY(!window->findChild<QWidget*>(u"startupPermissionView"_s));
         QVERIFY(!login.enabled); // the scene never registers by itself
 
+        // The window's commands: the upload form opens as a sheet; Close hides the window, as Escape does.
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        child<QAbstractButton>(*scene.content(), u"uploadButton"_s)->click();
+        QWidget* upload = child<QWidget>(*window, u"uploadView"_s);
+        QVERIFY(upload->isVisible() && upload->isWindow());
+        upload->close();
+        child<QAbstractButton>(*scene.content(), u"closeButton"_s)->click();
+        QVERIFY(!window->isVisible());
+        scene.openWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(!window->isVisible());

@@ -5,7 +5,6 @@
 #include "strip/RolePickerController.h"
 #include "strip/StripIconButton.h"
 #include "support/TestSupport.h"
-#include "views/RolePickerView.h"
 #include "widgets/EnergyMeterView.h"
 
 #include <QLabel>
@@ -31,14 +30,6 @@ Role nurse(std::optional<QString> displayName = u"夜班护士"_s)
                                makeEvent(u"08:00-12:00"_s, u"写交班记录"_s),
                                makeEvent(u"12:00-24:00"_s, QString(39, QChar(0x503C)), u""_s)};
     return Role{u"nurse"_s, u"林"_s, displayName, StylePack::classicKaomoji, u""_s, day};
-}
-
-template <typename T> T* child(QWidget* parent, const char* name)
-{
-    T* found = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child named %s", name);
-    return found;
 }
 
 } // namespace
@@ -78,10 +69,10 @@ private slots:
         FloatingStripView view(m_library.get(), m_picker.get());
         const auto texts = [&view] {
             QStringList result;
-            for (const char* name : {"face", "title", "time", "event"})
-                result << child<QLabel>(&view, name)->text();
+            for (const QString& name : {u"face"_s, u"title"_s, u"time"_s, u"event"_s})
+                result << child<QLabel>(view, name)->text();
             // What a screen reader says: the strip by role, time and activity, the face by its mood in words.
-            return result << view.accessibleName() << child<QLabel>(&view, "face")->accessibleName();
+            return result << view.accessibleName() << child<QLabel>(view, u"face"_s)->accessibleName();
         };
         QVERIFY(!view.isShowingHint());
         QCOMPARE(texts(), (QStringList{u"(｡•̀ᴗ-)✧"_s, u"夜班护士 · 林"_s, u"08:00-12:00"_s, u"写交班记录"_s,
@@ -106,7 +97,7 @@ private slots:
         makeLibrary(roles);
         FloatingStripView view(m_library.get(), m_picker.get());
         QVERIFY(view.isShowingHint());
-        QCOMPARE(child<QLabel>(&view, "hintText")->text(), u"还没有角色，去菜单挑一个~"_s);
+        QCOMPARE(child<QLabel>(view, u"hintText"_s)->text(), u"还没有角色，去菜单挑一个~"_s);
         view.setHovering(true);
         QVERIFY(!view.isHovering()); // the hint has no detail card
 
@@ -127,7 +118,7 @@ private slots:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         const int compactHeight = view.heightForWidth(560);
-        QWidget* slot = child<QWidget>(&view, "detailSlot");
+        QWidget* slot = child<QWidget>(view, u"detailSlot"_s);
         QVERIFY(slot->isHidden());
 
         QSignalSpy hovering(&view, &FloatingStripView::hoveringChanged);
@@ -139,15 +130,15 @@ private slots:
         QTRY_COMPARE(view.revealProgress(), 1.0);
         // The window shape used without a compositor covers both cards once the detail card is in.
         const QRect shape = view.cardsRegion().boundingRect();
-        const QRect detail = child<QWidget>(&view, "detailCard")->geometry().translated(slot->mapTo(&view, QPoint()));
+        const QRect detail = child<QWidget>(view, u"detailCard"_s)->geometry().translated(slot->mapTo(&view, QPoint()));
         QVERIFY(shape.contains(detail.adjusted(24, 24, -24, -24)));
 
-        QCOMPARE(child<ElidedLabel>(&view, "mood")->text(), u"—"_s);
-        QCOMPARE(child<ElidedLabel>(&view, "location")->text(), u"@ 病房"_s);
-        QCOMPARE(child<EnergyMeterView>(&view, "meter")->text(), u"energy [███░░]  3/5"_s);
-        QCOMPARE(child<QLabel>(&view, "upcoming0")->text(), u"→ 00:00-08:00 · 睡觉"_s);
-        QCOMPARE(child<QLabel>(&view, "upcoming1")->text(), u"→ 08:00-12:00 · 写交班记录"_s);
-        QCOMPARE(child<QLabel>(&view, "upcoming2")->text(),
+        QCOMPARE(child<ElidedLabel>(view, u"mood"_s)->text(), u"—"_s);
+        QCOMPARE(child<ElidedLabel>(view, u"location"_s)->text(), u"@ 病房"_s);
+        QCOMPARE(child<EnergyMeterView>(view, u"meter"_s)->text(), u"energy [███░░]  3/5"_s);
+        QCOMPARE(child<QLabel>(view, u"upcoming0"_s)->text(), u"→ 00:00-08:00 · 睡觉"_s);
+        QCOMPARE(child<QLabel>(view, u"upcoming1"_s)->text(), u"→ 08:00-12:00 · 写交班记录"_s);
+        QCOMPARE(child<QLabel>(view, u"upcoming2"_s)->text(),
                  u"→ 12:00-24:00 · "_s + QString(38, QChar(0x503C)) + u"…"_s);
 
         // Leaving closes it at once.
@@ -158,17 +149,6 @@ private slots:
         QTRY_VERIFY(slot->isHidden());
         QCOMPARE(view.revealProgress(), 0.0);
         QCOMPARE(view.heightForWidth(560), compactHeight);
-
-        // Turning back midway reverses from where the card is.
-        view.setHovering(true);
-        QTest::qWait(80);
-        const double midway = view.revealProgress();
-        QVERIFY(midway > 0 && midway < 1);
-        view.setHovering(false);
-        view.setHovering(true);
-        QTRY_COMPARE(view.revealProgress(), 1.0);
-        view.setHovering(false);
-        QTRY_COMPARE(view.revealProgress(), 0.0);
     }
 
     // The detail card opens once the pointer rests on the cards, not while it crosses them, however slowly.
@@ -207,8 +187,8 @@ private slots:
         makeLibrary({nurse(), other});
         FloatingStripView view(m_library.get(), m_picker.get());
         view.show();
-        auto* draw = child<StripIconButton>(&view, "drawButton");
-        auto* open = child<StripIconButton>(&view, "libraryButton");
+        auto* draw = child<StripIconButton>(view, u"drawButton"_s);
+        auto* open = child<StripIconButton>(view, u"libraryButton"_s);
         QCOMPARE(draw->accessibleName(), u"换一个"_s);
         QCOMPARE(open->accessibleName(), u"角色库"_s);
         QCOMPARE(open->sizeHint(), QSize(30, 30));
@@ -216,7 +196,7 @@ private slots:
         // randomWord always answers 1: the second role.
         QTest::mouseClick(draw, Qt::LeftButton);
         QCOMPARE(m_library->selectedRole()->id, u"other"_s);
-        QCOMPARE(child<QLabel>(&view, "title")->text(), u"阿诗"_s);
+        QCOMPARE(child<QLabel>(view, u"title"_s)->text(), u"阿诗"_s);
 
         // The picker opens centred on the screen; closed by the window manager, it is reused where it was left.
         QTest::mouseClick(open, Qt::LeftButton);
@@ -233,22 +213,7 @@ private slots:
         QCOMPARE(m_picker->panel(), panel);
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->pos(), moved);
-        // The picker follows its library, so it is kept; another library gets a picker of its own.
-        QCOMPARE(panel->content(), picker.data());
-        RoleLibraryOptions options;
-        options.roles = {nurse()};
-        options.clock = m_clock;
-        RoleLibrary another(options);
-        m_picker->open(&another);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!picker);
-        QCOMPARE(qobject_cast<RolePickerView*>(panel->content())->library(), &another);
-
-        // Without a library bound, the button opens nothing.
-        panel->hide();
-        m_picker->setLibrary(nullptr);
-        QTest::mouseClick(open, Qt::LeftButton);
-        QVERIFY(panel->isHidden());
+        QCOMPARE(panel->content(), picker.data()); // kept: it follows its library
     }
 };
 

@@ -3,10 +3,14 @@
 #include "strip/FloatingPanel.h"
 #include "strip/FloatingStripView.h"
 #include "strip/FloatingStripWindowController.h"
+#include "strip/ShadowCache.h"
 #include "strip/StripIconButton.h"
 #include "strip/StripPlacement.h"
 #include "support/TestSupport.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
 #include <QScreen>
 #include <QtTest>
 
@@ -63,6 +67,64 @@ class TestStripController : public QObject {
     std::unique_ptr<RoleLibrary> m_library;
 
 private slots:
+    void homeCorner_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("topLeft");
+
+        // A 1440 × 850 area below a 25 px top bar: right edge at 1440 - 20, bottom edge at 875 - 20.
+        QTest::newRow("top bar") << QRect(0, 25, 1440, 850) << QSize(560, 200) << QPoint(860, 655);
+        QTest::newRow("second screen to the right")
+            << QRect(1920, 0, 1280, 1024) << QSize(560, 120) << QPoint(2620, 884);
+        QTest::newRow("negative origin") << QRect(-1280, -200, 1280, 1024) << QSize(560, 120) << QPoint(-580, 684);
+        QTest::newRow("screen narrower than the strip")
+            << QRect(0, 0, 480, 320) << QSize(560, 120) << QPoint(-100, 180);
+    }
+
+    void homeCorner()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QSize, size);
+        QTEST(cornerPosition(available, size), "topLeft");
+    }
+
+    // The detail card opens under the compact card and closes again: the compact card holds still unless
+    // the open card would leave the area, and is back where it rested once the card closes.
+    void openAndClose_data()
+    {
+        QTest::addColumn<QPoint>("anchor");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("open");
+        QTest::addColumn<QPoint>("closed");
+
+        const QRect screen(0, 0, 1920, 1040);
+        QTest::newRow("home corner grows upward just enough")
+            << QPoint(1340, 906) << screen << QPoint(1340, 710) << QPoint(1340, 906);
+        QTest::newRow("middle grows downward") << QPoint(600, 400) << screen << QPoint(600, 400) << QPoint(600, 400);
+        QTest::newRow("near the top") << QPoint(600, 5) << screen << QPoint(600, 5) << QPoint(600, 5);
+        QTest::newRow("past the left edge") << QPoint(-200, 400) << screen << QPoint(-200, 400) << QPoint(-200, 400);
+        QTest::newRow("near the bottom, past the right edge")
+            << QPoint(1800, 800) << screen << QPoint(1800, 710) << QPoint(1800, 800);
+        QTest::newRow("dragged below the bottom, pulled up")
+            << QPoint(600, 1000) << screen << QPoint(600, 710) << QPoint(600, 926);
+        QTest::newRow("taller than the area keeps the top visible")
+            << QPoint(0, 100) << QRect(0, 0, 800, 300) << QPoint(0, 0) << QPoint(0, 100);
+        QTest::newRow("no screen") << QPoint(0, 1000) << QRect() << QPoint(0, 1000) << QPoint(0, 1000);
+    }
+
+    void openAndClose()
+    {
+        QFETCH(QPoint, anchor);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, open);
+        QFETCH(QPoint, closed);
+        const QSize compactSize(560, 114);
+        const QSize openSize(560, 330);
+        QCOMPARE(anchoredGeometry(anchor, openSize, available), QRect(open, openSize));
+        QCOMPARE(anchoredGeometry(anchor, compactSize, available), QRect(closed, compactSize));
+    }
+
     void init()
     {
         RoleLibraryOptions options;
@@ -104,10 +166,16 @@ private slots:
         QVERIFY(!panel || panel->isHidden());
         controller.hideStrip(); // harmless when hidden
 
+        // A new panel, placed afresh, offering the menu on a right click.
+        QMenu menu;
+        controller.setContextMenu(&menu);
         controller.showStrip(m_library.get());
         QVERIFY(controller.panel() != panel.data() || panel.isNull());
         QCOMPARE(controller.panel()->geometry(), corner(controller.panel()->size()));
         QTRY_VERIFY(panel.isNull()); // the old panel is gone once the event loop runs
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(9, 9), controller.panel()->mapToGlobal(QPoint(9, 9)));
+        QApplication::sendEvent(controller.panel(), &click);
+        QTRY_VERIFY(menu.isVisible());
     }
 
     // The compact card holds still while the detail card opens and closes, unless the open card would pass
@@ -175,6 +243,7 @@ private slots:
         if (!dragBy.isNull())
             drag(panel, dragBy);
         const QPoint dropped = panel->pos();
+        QCOMPARE(dropped, cornerPosition(screen, compact) + dragBy); // the panel follows the pointer
         if (open) {
             stripView(controller)->setHovering(true);
             QTRY_VERIFY(panel->height() > compact.height() + 100);
@@ -187,6 +256,18 @@ private slots:
             QCOMPARE(panel->pos(), dropped);
         else
             QVERIFY2(withPanel.contains(panel->geometry()), qPrintable(u"%1,%2"_s.arg(panel->x()).arg(panel->y())));
+    }
+
+    // Each new card size renders a shadow; the cache drops them before it grows past its bound.
+    void shadowCacheKeepsItsBound()
+    {
+        ShadowCache cache;
+        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        for (int width = 20; width < 60; ++width) {
+            cache.paint(painter, QRectF(10, 10, width, 30), 8, 6, {}, QColor(0, 0, 0, 40));
+            QVERIFY2(cache.size() >= 1 && cache.size() <= 8, qPrintable(QString::number(cache.size())));
+        }
     }
 };
 

@@ -1,8 +1,6 @@
 #include "support/Contrast.h"
 #include "widgets/SvgIcon.h"
 
-#include <QGuiApplication>
-#include <QImage>
 #include <QPainter>
 #include <QtTest>
 
@@ -19,14 +17,16 @@ private slots:
         for (const char* name :
              {"sparkles", "die.face.5", "person.3", "xmark.circle.fill", "checkmark.circle.fill", "circle"})
             QTest::newRow(name) << QString::fromLatin1(name);
+        QTest::newRow("unknown") << u"no.such.symbol"_s;
     }
 
     void drawsEveryIcon()
     {
         QFETCH(QString, name);
-
         const QIcon icon = svgIcon(name);
-        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.isNull(), name == u"no.such.symbol");
+        if (icon.isNull())
+            return;
         // Views asking again share the same icon, so its rendered sizes are cached once.
         QCOMPARE(svgIcon(name).cacheKey(), icon.cacheKey());
         for (const int side : {18, 48}) {
@@ -38,8 +38,7 @@ private slots:
                     opaque += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
             }
             // Something is drawn, and it is a symbol rather than a filled square.
-            QVERIFY2(opaque > side * side / 50, qPrintable(QString::number(opaque)));
-            QVERIFY2(opaque < side * side * 9 / 10, qPrintable(QString::number(opaque)));
+            QVERIFY2(opaque > side * side / 50 && opaque < side * side * 9 / 10, qPrintable(QString::number(opaque)));
         }
     }
 
@@ -57,30 +56,25 @@ private slots:
         }
     }
 
+    // The glyph reads when a good share of the square (a whole outline at least) stands out at 3:1.
     void trayIconShowsOnBlackAndWhitePanels()
     {
         QFETCH(int, side);
         QFETCH(qreal, scale);
         QFETCH(QColor, panel);
-
         QImage icon = trayIcon().pixmap(QSize(side, side), scale).toImage();
         QCOMPARE(icon.size(), QSize(side, side) * scale);
         icon.setDevicePixelRatio(1); // compared pixel for pixel
         QImage shown(icon.size(), QImage::Format_RGB32);
         shown.fill(panel);
         QPainter(&shown).drawImage(0, 0, icon);
-        // The glyph reads when a good share of the square (a whole outline at least) stands out at 3:1.
         int standingOut = 0;
         for (int y = 0; y < shown.height(); ++y) {
             for (int x = 0; x < shown.width(); ++x)
                 standingOut += test::contrast(shown.pixel(x, y), panel.rgb()) >= 3.0 ? 1 : 0;
         }
-        const double share = double(standingOut) / (shown.width() * shown.height());
-        qInfo("%.0f %% of the square at 3:1 or more", 100 * share);
-        QVERIFY2(share >= 0.1, qPrintable(QString::number(share)));
+        QVERIFY2(standingOut >= shown.width() * shown.height() / 10, qPrintable(QString::number(standingOut)));
     }
-
-    void unknownNameGivesNullIcon() { QVERIFY(svgIcon(u"no.such.symbol"_s).isNull()); }
 };
 
 QTEST_MAIN(TestSvgIcon)
