@@ -8,6 +8,8 @@
 #include "strip/StripPlacement.h"
 #include "support/TestSupport.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QtTest>
@@ -164,10 +166,16 @@ private slots:
         QVERIFY(!panel || panel->isHidden());
         controller.hideStrip(); // harmless when hidden
 
+        // A new panel, placed afresh, offering the menu on a right click.
+        QMenu menu;
+        controller.setContextMenu(&menu);
         controller.showStrip(m_library.get());
         QVERIFY(controller.panel() != panel.data() || panel.isNull());
         QCOMPARE(controller.panel()->geometry(), corner(controller.panel()->size()));
         QTRY_VERIFY(panel.isNull()); // the old panel is gone once the event loop runs
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(9, 9), controller.panel()->mapToGlobal(QPoint(9, 9)));
+        QApplication::sendEvent(controller.panel(), &click);
+        QTRY_VERIFY(menu.isVisible());
     }
 
     // The compact card holds still while the detail card opens and closes, unless the open card would pass
