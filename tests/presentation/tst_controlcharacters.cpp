@@ -14,7 +14,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
         QTest::newRow("plain text, tab kept") << u"夜班\t护士 ( ˘ω˘ )"_s << u"夜班\t护士 ( ˘ω˘ )"_s;
-        QTest::newRow("screen clear and carriage return") << u"\u001b[2J\r上传成功"_s << u"\\x1b[2J\\x0d上传成功"_s;
         QTest::newRow("line feed, NUL, DEL") << u"a\nb\u0000c\u007f"_s << u"a\\x0ab\\x00c\\x7f"_s;
         QTest::newRow("C1: NEL and CSI") << u"\u0085\u009b31m"_s << u"\\x85\\x9b31m"_s;
         QTest::newRow("line and paragraph separators") << u"a\u2028b\u2029"_s << u"a\\u2028b\\u2029"_s;
@@ -34,7 +33,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("lines");
-        QTest::newRow("plain text") << u"夜班护士 · 林"_s << u"夜班护士 · 林"_s << u"夜班护士 · 林"_s;
         QTest::newRow("whitespace controls become spaces") << u"a\tb\nc\u000bd\u000ce\rf\u0085g\u2028h\u2029i\r\nj"_s
                                                            << u"a b c d e f g h i  j"_s << u"a b\nc d e f g h i\nj"_s;
         QTest::newRow("other controls dropped")
