@@ -1,7 +1,5 @@
-#include "support/Contrast.h"
 #include "widgets/SvgIcon.h"
 
-#include <QPainter>
 #include <QtTest>
 
 using namespace pellora;
@@ -40,40 +38,6 @@ private slots:
             // Something is drawn, and it is a symbol rather than a filled square.
             QVERIFY2(opaque > side * side / 50 && opaque < side * side * 9 / 10, qPrintable(QString::number(opaque)));
         }
-    }
-
-    void trayIconShowsOnBlackAndWhitePanels_data()
-    {
-        QTest::addColumn<int>("side");
-        QTest::addColumn<qreal>("scale");
-        QTest::addColumn<QColor>("panel");
-        for (const int side : {16, 22, 24, 32}) {
-            for (const qreal scale : {1.0, 2.0}) {
-                for (const QColor panel : {QColor(Qt::black), QColor(Qt::white)})
-                    QTest::addRow("%d px at %gx on %s", side, scale, qPrintable(panel.name()))
-                        << side << scale << panel;
-            }
-        }
-    }
-
-    // The glyph reads when a good share of the square (a whole outline at least) stands out at 3:1.
-    void trayIconShowsOnBlackAndWhitePanels()
-    {
-        QFETCH(int, side);
-        QFETCH(qreal, scale);
-        QFETCH(QColor, panel);
-        QImage icon = trayIcon().pixmap(QSize(side, side), scale).toImage();
-        QCOMPARE(icon.size(), QSize(side, side) * scale);
-        icon.setDevicePixelRatio(1); // compared pixel for pixel
-        QImage shown(icon.size(), QImage::Format_RGB32);
-        shown.fill(panel);
-        QPainter(&shown).drawImage(0, 0, icon);
-        int standingOut = 0;
-        for (int y = 0; y < shown.height(); ++y) {
-            for (int x = 0; x < shown.width(); ++x)
-                standingOut += test::contrast(shown.pixel(x, y), panel.rgb()) >= 3.0 ? 1 : 0;
-        }
-        QVERIFY2(standingOut >= shown.width() * shown.height() / 10, qPrintable(QString::number(standingOut)));
     }
 };
 
