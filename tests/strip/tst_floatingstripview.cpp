@@ -5,6 +5,7 @@
 #include "strip/RolePickerController.h"
 #include "strip/StripIconButton.h"
 #include "support/TestSupport.h"
+#include "widgets/EnergyMeterView.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -124,6 +125,10 @@ private slots:
 
         QCOMPARE(child<ElidedLabel>(view, u"mood"_s)->text(), u"—"_s);
         QCOMPARE(child<ElidedLabel>(view, u"location"_s)->text(), u"@ 病房"_s);
+        // The meter's whole gauge fits, and a screen reader hears the level without the blocks.
+        const auto* meter = child<EnergyMeterView>(view, u"meter"_s);
+        QCOMPARE(meter->accessibleName(), u"精力 3/5"_s);
+        QVERIFY(meter->width() >= QFontMetricsF(meter->font()).horizontalAdvance(meter->text()) + 20);
         QCOMPARE(child<QLabel>(view, u"upcoming0"_s)->text(), u"→ 00:00-08:00 · 睡觉"_s);
         QCOMPARE(child<QLabel>(view, u"upcoming2"_s)->text(),
                  u"→ 12:00-24:00 · "_s + QString(38, QChar(0x503C)) + u"…"_s);
