@@ -27,18 +27,15 @@ QRect corner(QSize size)
 }
 
 // A work area the test changes, as a panel starting or a screen changing would.
-class FakeWorkArea final : public WorkArea {
-public:
-    explicit FakeWorkArea(QRect area) : m_area(area) {}
-    QRect available(const QScreen*) const override { return m_area; }
-    void change(QRect area)
+struct FakeWorkArea final : WorkArea {
+    explicit FakeWorkArea(QRect area) : area(area) {}
+    QRect available(const QScreen*) const override { return area; }
+    void change(QRect to)
     {
-        m_area = area;
+        area = to;
         emit changed();
     }
-
-private:
-    QRect m_area;
+    QRect area;
 };
 
 // Drags the panel by `offset` the way a user would where no window manager moves windows.
