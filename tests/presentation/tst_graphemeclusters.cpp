@@ -30,7 +30,6 @@ private slots:
         }
         // The file states how many cases it holds, so a line the reader dropped shows here.
         QCOMPARE(m_cases.size(), statedCount);
-        qInfo("GraphemeBreakTest.txt: %lld cases", qlonglong(m_cases.size()));
     }
 
     void breaksAsUnicodeStates_data()

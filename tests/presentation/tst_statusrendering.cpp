@@ -9,10 +9,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-RoleEvent makeEvent(const QString& mood, const QString& activity, const QString& location = u"图书馆"_s,
-                    std::optional<qint64> energy = 3)
+RoleEvent makeEvent(const QString& mood, const QString& activity, const QString& location = u"图书馆"_s)
 {
-    return RoleEvent{u"08:00-09:00"_s, activity, mood, location, energy, u"独处"_s};
+    return RoleEvent{u"08:00-09:00"_s, activity, mood, location, 3, u"独处"_s};
 }
 
 } // namespace
@@ -30,20 +29,12 @@ private slots:
         QTest::newRow("sleep") << u"睡得很沉"_s << u""_s << MoodCategory::sleeping;
         QTest::newRow("unconscious anywhere") << u"几乎无意识了"_s << u""_s << MoodCategory::sleeping;
         QTest::newRow("sleep beats anxiety") << u"焦虑到睡不着"_s << u""_s << MoodCategory::sleeping;
-        QTest::newRow("tense") << u"紧张"_s << u""_s << MoodCategory::chaos;
-        QTest::newRow("pressure") << u"压力山大"_s << u""_s << MoodCategory::chaos;
         QTest::newRow("anxiety beats joy") << u"开心又焦虑"_s << u""_s << MoodCategory::chaos;
-        QTest::newRow("excited") << u"兴奋"_s << u""_s << MoodCategory::hyperdrive;
-        QTest::newRow("jumping for joy") << u"雀跃"_s << u""_s << MoodCategory::hyperdrive;
         QTest::newRow("mood beats activity") << u"开心"_s << u"部门会议"_s << MoodCategory::hyperdrive;
-        QTest::newRow("writing code") << u"平静"_s << u"写代码"_s << MoodCategory::focus;
         QTest::newRow("research") << u"平静"_s << u"研究论文"_s << MoodCategory::focus;
-        QTest::newRow("meeting") << u""_s << u"开会议"_s << MoodCategory::focus;
         QTest::newRow("meeting in mood only") << u"会议中"_s << u"喝茶"_s << MoodCategory::chill;
         QTest::newRow("sleep in activity only") << u"平静"_s << u"睡觉"_s << MoodCategory::chill;
         QTest::newRow("empty") << u""_s << u""_s << MoodCategory::chill;
-        QTest::newRow("keyword after combining text") << u"e\u0301开心"_s << u""_s << MoodCategory::hyperdrive;
-        QTest::newRow("latin case folding harmless") << u"HAPPY 开心"_s << u"WRITE"_s << MoodCategory::hyperdrive;
     }
 
     void moodCategory()
@@ -73,37 +64,11 @@ private slots:
     void faces()
     {
         QFETCH(QString, mood);
-        QFETCH(QString, classic);
-        QFETCH(QString, dynamic);
-        QFETCH(QString, tag);
-
         // For "focus" the keyword sits in the activity; the mood is then neutral.
-        RoleEvent e = mood == u"写" ? makeEvent(u"平静"_s, u"写报告"_s) : makeEvent(mood, u"散步"_s);
-        for (const std::optional<qint64> energy : {std::optional<qint64>(3), std::optional<qint64>()}) {
-            e.energy = energy; // plays no part
-            QCOMPARE(statusFace(e, StylePack::classicKaomoji), classic);
-            QCOMPARE(statusFace(e, StylePack::dynamicKaomoji), dynamic);
-            QCOMPARE(statusFace(e, StylePack::textOnly), tag);
-        }
-    }
-
-    void palettes()
-    {
-        QCOMPARE(stylePalette(StylePack::classicKaomoji),
-                 (StylePalette{{0.73, 0.77, 0.94, 1}, {0.92, 0.94, 0.99, 1}, {0.22, 0.25, 0.36, 1}, {0, 0, 0, 0.1}}));
-        QCOMPARE(stylePalette(StylePack::dynamicKaomoji),
-                 (StylePalette{{0.98, 0.76, 0.78, 1}, {0.99, 0.92, 0.93, 1}, {0.32, 0.20, 0.24, 1}, {0, 0, 0, 0.15}}));
-        QCOMPARE(stylePalette(StylePack::textOnly),
-                 (StylePalette{{0.78, 0.87, 0.77, 1}, {0.91, 0.96, 0.90, 1}, {0.17, 0.28, 0.20, 1}, {0, 0, 0, 0.08}}));
-    }
-
-    // Unknown energy fills 3 cells; a known level is clamped to 1...5.
-    void meterCells()
-    {
-        constexpr qint64 min = std::numeric_limits<qint64>::min(), max = std::numeric_limits<qint64>::max();
-        const QList<int> cells{filledCells(std::nullopt), filledCells(0), filledCells(4), filledCells(min),
-                               filledCells(max)};
-        QCOMPARE(cells, (QList<int>{3, 1, 4, 1, 5}));
+        const RoleEvent e = mood == u"写" ? makeEvent(u"平静"_s, u"写报告"_s) : makeEvent(mood, u"散步"_s);
+        QTEST(statusFace(e, StylePack::classicKaomoji), "classic");
+        QTEST(statusFace(e, StylePack::dynamicKaomoji), "dynamic");
+        QTEST(statusFace(e, StylePack::textOnly), "tag");
     }
 
     // Meters, titles, upcoming lines and preview faces, as the strip, the picker and the command line show them.
@@ -115,11 +80,10 @@ private slots:
                              StylePack pack = StylePack::textOnly, const QList<RoleEvent>& events = {}) {
             return Role{u"id"_s, name, displayName, pack, u""_s, events};
         };
-        // The meter view's test covers 1, 5 and -3.
+        // Unknown energy fills 3 cells; a known level is clamped to 1...5.
         QTest::newRow("meter, unknown") << meterText(std::nullopt) << u"energy [███░░]  3/5"_s;
         QTest::newRow("meter, 0") << meterText(0) << u"energy [█░░░░]  1/5"_s;
         QTest::newRow("meter, 4") << meterText(4) << u"energy [████░]  4/5"_s;
-        QTest::newRow("meter, int64 min") << meterText(std::numeric_limits<qint64>::min()) << u"energy [█░░░░]  1/5"_s;
         QTest::newRow("meter, int64 max") << meterText(std::numeric_limits<qint64>::max()) << u"energy [█████]  5/5"_s;
 
         QTest::newRow("title") << roleTitle(role(u"夜班护士"_s, u"林"_s)) << u"夜班护士 · 林"_s;
@@ -136,15 +100,9 @@ private slots:
         const QString cjk38 = QString(38, QChar(0x5199));
         QTest::newRow("38 kept") << line(cjk38) << head + cjk38;
         QTest::newRow("39 cut") << line(cjk38 + u"尾"_s) << head + cjk38 + u"…"_s;
-        // Each "é" written as e + U+0301 is one user-perceived character of two code units.
-        const QString accented = QString(u"e\u0301"_s).repeated(38);
-        QTest::newRow("combining, 38 kept") << line(accented) << head + accented;
-        QTest::newRow("combining, 39 cut") << line(accented + u"e\u0301"_s) << head + accented + u"…"_s;
         // Emoji outside the BMP, a ZWJ family and a flag right after an emoji count as one each.
         const QString emoji = u"👨‍👩‍👧"_s + QString(u"😀"_s).repeated(36) + u"🇯🇵"_s;
-        QTest::newRow("emoji, 38 kept") << line(emoji) << head + emoji;
         QTest::newRow("emoji, 39 cut") << line(emoji + u"x"_s) << head + emoji + u"…"_s;
-        QTest::newRow("empty activity") << line(u""_s) << head;
         QTest::newRow("percent signs") << line(u"100% %1 done"_s) << head + u"100% %1 done"_s;
 
         // A role's face in lists is its first event's, not the current one's; a puzzled face without events.
@@ -152,13 +110,9 @@ private slots:
         const auto preview = [&role](StylePack pack, const QList<RoleEvent>& events) {
             return previewFace(role(std::nullopt, u"n"_s, pack, events));
         };
-        QTest::newRow("preview, no events") << preview(StylePack::classicKaomoji, {}) << u"(・・;)"_s;
-        QTest::newRow("preview, no events, text") << preview(StylePack::textOnly, {}) << u"(・・;)"_s;
+        QTest::newRow("preview, no events") << preview(StylePack::textOnly, {}) << u"(・・;)"_s;
         QTest::newRow("preview, first event") << preview(StylePack::classicKaomoji, day) << u"( ˘ω˘ )"_s;
-        QTest::newRow("preview, text only") << preview(StylePack::textOnly, day) << u"[Sleeping]"_s;
         // The focus tag takes the place as written.
-        QTest::newRow("preview, empty place")
-            << preview(StylePack::textOnly, {makeEvent(u"平静"_s, u"研究"_s, u""_s)}) << u"[Focus @ ]"_s;
         QTest::newRow("preview, untrimmed place")
             << preview(StylePack::textOnly, {makeEvent(u"平静"_s, u"研究"_s, u" Lab 3 "_s)}) << u"[Focus @  Lab 3 ]"_s;
     }

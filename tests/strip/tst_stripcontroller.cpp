@@ -3,10 +3,14 @@
 #include "strip/FloatingPanel.h"
 #include "strip/FloatingStripView.h"
 #include "strip/FloatingStripWindowController.h"
+#include "strip/ShadowCache.h"
 #include "strip/StripIconButton.h"
 #include "strip/StripPlacement.h"
 #include "support/TestSupport.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
 #include <QScreen>
 #include <QtTest>
 
@@ -16,25 +20,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Placed by the rule the placement table checks, on the primary screen's available area.
+// Where Pellora places the strip on the primary screen.
 QRect corner(QSize size)
 {
     return QRect(cornerPosition(QGuiApplication::primaryScreen()->availableGeometry(), size), size);
 }
 
 // A work area the test changes, as a panel starting or a screen changing would.
-class FakeWorkArea final : public WorkArea {
-public:
-    explicit FakeWorkArea(QRect area) : m_area(area) {}
-    QRect available(const QScreen*) const override { return m_area; }
-    void change(QRect area)
+struct FakeWorkArea final : WorkArea {
+    explicit FakeWorkArea(QRect area) : area(area) {}
+    QRect available(const QScreen*) const override { return area; }
+    void change(QRect to)
     {
-        m_area = area;
+        area = to;
         emit changed();
     }
-
-private:
-    QRect m_area;
+    QRect area;
 };
 
 // Drags the panel by `offset` the way a user would where no window manager moves windows.
@@ -63,6 +64,43 @@ class TestStripController : public QObject {
     std::unique_ptr<RoleLibrary> m_library;
 
 private slots:
+    // 20 px in from the right and bottom edges of the area, wherever the screen lies.
+    void homeCorner() { QCOMPARE(cornerPosition(QRect(-1280, -175, 1280, 1024), QSize(560, 120)), QPoint(-580, 709)); }
+
+    // The detail card opens under the compact card and closes again: the compact card holds still unless
+    // the open card would leave the area, and is back where it rested once the card closes.
+    void openAndClose_data()
+    {
+        QTest::addColumn<QPoint>("anchor");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("open");
+        QTest::addColumn<QPoint>("closed");
+
+        const QRect screen(0, 0, 1920, 1040);
+        QTest::newRow("home corner grows upward just enough")
+            << QPoint(1340, 906) << screen << QPoint(1340, 710) << QPoint(1340, 906);
+        QTest::newRow("middle grows downward") << QPoint(600, 400) << screen << QPoint(600, 400) << QPoint(600, 400);
+        QTest::newRow("near the bottom, past the right edge")
+            << QPoint(1800, 800) << screen << QPoint(1800, 710) << QPoint(1800, 800);
+        QTest::newRow("dragged below the bottom, pulled up")
+            << QPoint(600, 1000) << screen << QPoint(600, 710) << QPoint(600, 926);
+        QTest::newRow("taller than the area keeps the top visible")
+            << QPoint(0, 100) << QRect(0, 0, 800, 300) << QPoint(0, 0) << QPoint(0, 100);
+        QTest::newRow("no screen") << QPoint(0, 1000) << QRect() << QPoint(0, 1000) << QPoint(0, 1000);
+    }
+
+    void openAndClose()
+    {
+        QFETCH(QPoint, anchor);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, open);
+        QFETCH(QPoint, closed);
+        const QSize compactSize(560, 114);
+        const QSize openSize(560, 330);
+        QCOMPARE(anchoredGeometry(anchor, openSize, available), QRect(open, openSize));
+        QCOMPARE(anchoredGeometry(anchor, compactSize, available), QRect(closed, compactSize));
+    }
+
     void init()
     {
         RoleLibraryOptions options;
@@ -77,13 +115,10 @@ private slots:
     void showAndHideLifecycle()
     {
         FloatingStripWindowController controller;
-        QVERIFY(!controller.panel());
         controller.showStrip(m_library.get());
         QPointer<FloatingPanel> panel = controller.panel();
         QVERIFY(panel && panel->isVisible());
-        QCOMPARE(panel->width(), 560);
         QCOMPARE(panel->geometry(), corner(panel->size()));
-        QVERIFY(panel->height() < 200); // follows the compact content, not a fixed height
 
         const QWidget* firstView = controller.panel()->content();
         panel->move(panel->pos() - QPoint(300, 200)); // the user dragged it
@@ -92,7 +127,6 @@ private slots:
         QCOMPARE(controller.panel(), panel.data());
         QVERIFY(controller.panel()->content() != firstView); // content rebuilt
         QCOMPARE(panel->pos(), dragged);
-        QVERIFY(!stripView(controller)->isHovering());
 
         QTest::mouseClick(controller.panel()->content()->findChild<StripIconButton*>(u"libraryButton"_s),
                           Qt::LeftButton);
@@ -100,68 +134,36 @@ private slots:
         QVERIFY(picker && picker->isVisible());
         controller.hideStrip();
         QVERIFY(!controller.panel());
-        QVERIFY(!picker); // closed and released
-        QVERIFY(!panel || panel->isHidden());
+        QVERIFY(!picker);       // closed and released
         controller.hideStrip(); // harmless when hidden
 
+        // A new panel, placed afresh, offering the menu on a right click.
+        QMenu menu;
+        controller.setContextMenu(&menu);
         controller.showStrip(m_library.get());
-        QVERIFY(controller.panel() != panel.data() || panel.isNull());
         QCOMPARE(controller.panel()->geometry(), corner(controller.panel()->size()));
         QTRY_VERIFY(panel.isNull()); // the old panel is gone once the event loop runs
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(9, 9), controller.panel()->mapToGlobal(QPoint(9, 9)));
+        QApplication::sendEvent(controller.panel(), &click);
+        QTRY_VERIFY(menu.isVisible());
     }
 
-    // The compact card holds still while the detail card opens and closes, unless the open card would pass
-    // the screen's bottom; `before` moves the strip from its corner first, `during` drags it while open.
-    void detailCardKeepsTheCompactCardStill_data()
-    {
-        QTest::addColumn<QPoint>("before");
-        QTest::addColumn<QPoint>("during");
-        QTest::newRow("home corner") << QPoint() << QPoint();
-        QTest::newRow("middle of the screen") << QPoint(-100, -300) << QPoint();
-        QTest::newRow("dragged while open") << QPoint() << QPoint(-200, -200);
-    }
-
-    void detailCardKeepsTheCompactCardStill()
-    {
-        QFETCH(QPoint, before);
-        QFETCH(QPoint, during);
-        FloatingStripWindowController controller;
-        controller.showStrip(m_library.get());
-        FloatingPanel* panel = controller.panel();
-        const int compact = panel->height();
-        panel->move(panel->pos() + before);
-        const QPoint resting = panel->pos();
-
-        stripView(controller)->setHovering(true);
-        QTRY_VERIFY(panel->height() > compact + 100);
-        // From the corner it moves up just far enough to end at the bottom of the available area.
-        const int bottom = QGuiApplication::primaryScreen()->availableGeometry().bottom();
-        QCOMPARE(panel->pos(), before.isNull() ? QPoint(resting.x(), bottom + 1 - panel->height()) : resting);
-        panel->move(panel->pos() + during);
-        const QPoint dropped = panel->pos();
-        stripView(controller)->setHovering(false);
-        QTRY_COMPARE(panel->height(), compact);
-        QCOMPARE(panel->pos(), during.isNull() ? resting : dropped);
-    }
-
-    // The work area shrinks (a panel started): a strip where Pellora put it goes to the new corner, its
-    // detail card open or not; one the user dragged stays, unless it is off every screen.
+    // The work area shrinks (a panel started). A strip where Pellora put it goes to the new corner: the compact
+    // card holds still while the detail card opens and closes, unless the open card would pass the area's
+    // bottom. One the user dragged stays, unless it is off every screen.
     void followsTheWorkArea_data()
     {
-        QTest::addColumn<bool>("open");
         QTest::addColumn<QPoint>("dragBy");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("in the corner") << false << QPoint() << u"corner"_s;
-        QTest::newRow("in the corner, card open") << true << QPoint() << u"corner"_s;
-        QTest::newRow("dragged") << false << QPoint(-300, -200) << u"dropped"_s;
-        QTest::newRow("dragged off every screen") << false << QPoint(3000, 0) << u"inside"_s;
+        QTest::addColumn<bool>("stays");
+        QTest::newRow("in the corner, card open") << QPoint() << false;
+        QTest::newRow("dragged") << QPoint(-100, -200) << true;
+        QTest::newRow("dragged off every screen") << QPoint(3000, 0) << false;
     }
 
     void followsTheWorkArea()
     {
-        QFETCH(bool, open);
         QFETCH(QPoint, dragBy);
-        QFETCH(QString, expected);
+        QFETCH(bool, stays);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         const QRect withPanel = screen.adjusted(0, 0, 0, -40);
         auto area = std::make_unique<FakeWorkArea>(screen);
@@ -171,22 +173,35 @@ private slots:
         controller.showStrip(m_library.get());
         FloatingPanel* panel = controller.panel();
         const QSize compact = panel->size();
-        QCOMPARE(panel->geometry(), QRect(cornerPosition(screen, compact), compact));
-        if (!dragBy.isNull())
+        const QPoint corner = cornerPosition(screen, compact);
+        QCOMPARE(panel->pos(), corner);
+        if (!dragBy.isNull()) {
             drag(panel, dragBy);
-        const QPoint dropped = panel->pos();
-        if (open) {
-            stripView(controller)->setHovering(true);
-            QTRY_VERIFY(panel->height() > compact.height() + 100);
+            QCOMPARE(panel->pos(), corner + dragBy); // the panel follows the pointer
+            workArea->change(withPanel);
+            QVERIFY(withPanel.contains(panel->geometry()));
+            QCOMPARE(panel->pos() == corner + dragBy, stays);
+            return;
         }
-
+        stripView(controller)->setHovering(true);
+        QTRY_VERIFY(panel->height() > compact.height() + 100);
+        QCOMPARE(panel->geometry().bottom(), screen.bottom());
         workArea->change(withPanel);
-        if (expected == u"corner")
-            QCOMPARE(panel->geometry(), anchoredGeometry(cornerPosition(withPanel, compact), panel->size(), withPanel));
-        else if (expected == u"dropped")
-            QCOMPARE(panel->pos(), dropped);
-        else
-            QVERIFY2(withPanel.contains(panel->geometry()), qPrintable(u"%1,%2"_s.arg(panel->x()).arg(panel->y())));
+        QCOMPARE(panel->geometry().bottom(), withPanel.bottom());
+        stripView(controller)->setHovering(false);
+        QTRY_COMPARE(panel->geometry(), QRect(cornerPosition(withPanel, compact), compact));
+    }
+
+    // Each new card size renders a shadow; the cache drops them before it grows past its bound.
+    void shadowCacheKeepsItsBound()
+    {
+        ShadowCache cache;
+        QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
+        for (int width = 20; width < 60; ++width) {
+            cache.paint(painter, QRectF(10, 10, width, 30), 8, 6, {}, QColor(0, 0, 0, 40));
+            QVERIFY2(cache.size() >= 1 && cache.size() <= 8, qPrintable(QString::number(cache.size())));
+        }
     }
 };
 

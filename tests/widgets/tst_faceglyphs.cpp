@@ -12,11 +12,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void layOut(QTextLayout& layout)
+// `text` on one line in `font`.
+std::unique_ptr<QTextLayout> oneLine(const QString& text, const QFont& font)
 {
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
+    auto layout = std::make_unique<QTextLayout>(text, font);
+    layout->beginLayout();
+    layout->createLine();
+    layout->endLayout();
+    return layout;
 }
 
 // Where a combining accent and its base were laid out: the base's pen position and advance, and the
@@ -58,11 +61,9 @@ QImage paint(const QString& text, const QFont& font, QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
-    QTextLayout layout(text, font);
-    layOut(layout);
     QPainter painter(&image);
     painter.setPen(Qt::black);
-    layout.draw(&painter, {});
+    oneLine(text, font)->draw(&painter, {});
     return image;
 }
 
@@ -79,20 +80,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("pixelSize");
         QTest::addColumn<QFont::Weight>("weight");
-        const auto event = [](const QString& mood, const QString& activity) {
-            return RoleEvent{u"08:00-09:00"_s, activity, mood, u"图书馆"_s, 3, u"独处"_s};
-        };
-        const std::pair<const char*, RoleEvent> moods[] = {{"sleeping", event(u"睡"_s, {})},
-                                                           {"chill", event({}, {})},
-                                                           {"focus", event({}, u"会议"_s)},
-                                                           {"hyperdrive", event(u"开心"_s, {})},
-                                                           {"chaos", event(u"焦"_s, {})}};
-        for (const auto& [mood, moodEvent] : moods) {
+        // One event of each mood, in each pack, at the strip's and the picker's sizes.
+        for (const auto& [mood, activity] :
+             {std::pair{u"睡"_s, u""_s}, {u""_s, u""_s}, {u""_s, u"会议"_s}, {u"开心"_s, u""_s}, {u"焦"_s, u""_s}}) {
+            const RoleEvent event{u"08:00-09:00"_s, activity, mood, u"图书馆"_s, 3, u"独处"_s};
             for (StylePack pack : allStylePacks) {
-                const QString face = statusFace(moodEvent, pack);
-                for (int pixelSize : {20, 14}) // the strip's face, the picker's preview
-                    QTest::addRow("%s %s %dpx", mood, qPrintable(stylePackText(pack)), pixelSize)
-                        << face << pixelSize << QFont::Normal;
+                for (int pixelSize : {20, 14})
+                    QTest::addRow("%s %s %dpx", qPrintable(moodCategoryName(moodCategory(event))),
+                                  qPrintable(stylePackText(pack)), pixelSize)
+                        << statusFace(event, pack) << pixelSize << QFont::Normal;
             }
         }
         QTest::newRow("picker, no events") << previewFace(Role{}) << 14 << QFont::Normal;
@@ -107,11 +103,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, pixelSize);
         QFETCH(QFont::Weight, weight);
-        QTextLayout layout(text, style::faceFont(text, pixelSize, weight));
-        layOut(layout);
-        for (const QGlyphRun& run : layout.glyphRuns())
+        const auto layout = oneLine(text, style::faceFont(text, pixelSize, weight));
+        for (const QGlyphRun& run : layout->glyphRuns())
             QVERIFY2(!run.glyphIndexes().contains(0), qPrintable(u"missing glyph in "_s + run.rawFont().familyName()));
-        for (const Placement& at : accentPlacements(layout)) {
+        for (const Placement& at : accentPlacements(*layout)) {
             QVERIFY2(at.inkCentre > at.baseLeft && at.inkCentre < at.baseRight,
                      qPrintable(u"accent at %1, base %2 to %3"_s.arg(at.inkCentre).arg(at.baseLeft).arg(at.baseRight)));
         }
@@ -134,9 +129,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, pixelSize);
         const QFont font = style::faceFont(text, pixelSize);
-        QTextLayout layout(text, font);
-        layOut(layout);
-        const QSize size = layout.boundingRect().toAlignedRect().size() + QSize(2, 2);
+        const auto layout = oneLine(text, font);
+        const QSize size = layout->boundingRect().toAlignedRect().size() + QSize(2, 2);
         const QImage face = paint(text, font, size);
         const QImage bare = paint(QString(text).remove(QRegularExpression(u"\\p{Mn}"_s)), font, size);
         QList<bool> inkInColumn(size.width());
@@ -146,7 +140,7 @@ private slots:
         }
 
         QList<bool> overABase(size.width());
-        for (const Placement& at : accentPlacements(layout)) {
+        for (const Placement& at : accentPlacements(*layout)) {
             // One column of anti-aliasing either side.
             const int left = qMax(0, qFloor(at.baseLeft) - 1), right = qMin(size.width() - 1, qCeil(at.baseRight) + 1);
             QVERIFY2(std::any_of(inkInColumn.begin() + left, inkInColumn.begin() + right + 1, std::identity()),
