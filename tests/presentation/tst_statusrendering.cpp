@@ -1,7 +1,10 @@
+#include "model/RolePackCodec.h"
+#include "model/TimelineSnapshot.h"
 #include "presentation/DisplayText.h"
 #include "presentation/EnergyMeter.h"
 #include "presentation/StatusRendering.h"
 
+#include <QFile>
 #include <QtTest>
 
 using namespace pellora;
@@ -121,6 +124,26 @@ private slots:
     {
         QFETCH(QString, actual);
         QTEST(actual, "expected");
+    }
+
+    // Every shipped role fills the whole day, 00:00 to 24:00 without a gap or an overlap, so the strip always
+    // has something to show.
+    void shippedDaysAreWhole()
+    {
+        QFile file(u":/roles.json"_s);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const RolePackDecodeResult pack = decodeRolePack(file.readAll());
+        QVERIFY2(pack.ok() && !pack.payload.roles.isEmpty(), qPrintable(pack.error));
+        for (const Role& role : pack.payload.roles) {
+            int end = 0;
+            for (const RoleEvent& event : role.events) {
+                const QList<int> times = parseClockTimes(event.time);
+                QVERIFY2(times.size() == 2 && times[0] == end && times[1] > end,
+                         qPrintable(role.id + u' ' + event.time));
+                end = times[1];
+            }
+            QVERIFY2(end == 24 * 60, qPrintable(role.id));
+        }
     }
 };
 

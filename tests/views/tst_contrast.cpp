@@ -8,6 +8,7 @@
 #include "views/StartupPermissionView.h"
 #include "views/UploadView.h"
 #include "widgets/Style.h"
+#include "widgets/SvgIcon.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -165,6 +166,30 @@ private slots:
                 failures << measured + u", not grey"_s;
         }
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u"; "_s)));
+    }
+
+    // The tray icon reads on black and on white panels: a good share of its square (a whole outline at least)
+    // stands out at 3:1, at every panel size and at 2x.
+    void trayIconShowsOnEveryPanel()
+    {
+        for (const int side : {16, 22, 24, 32}) {
+            for (const qreal scale : {1.0, 2.0}) {
+                QImage icon = trayIcon().pixmap(QSize(side, side), scale).toImage();
+                icon.setDevicePixelRatio(1);
+                for (const QRgb panel : {qRgb(0, 0, 0), qRgb(255, 255, 255)}) {
+                    QImage shown(icon.size(), QImage::Format_RGB32);
+                    shown.fill(panel);
+                    QPainter(&shown).drawImage(0, 0, icon);
+                    int standingOut = 0;
+                    for (int y = 0; y < shown.height(); ++y) {
+                        for (int x = 0; x < shown.width(); ++x)
+                            standingOut += test::contrast(shown.pixel(x, y), panel) >= 3.0 ? 1 : 0;
+                    }
+                    QVERIFY2(standingOut * 10 >= shown.width() * shown.height(),
+                             qPrintable(u"%1 px at %2x on %3"_s.arg(side).arg(scale).arg(QColor(panel).name())));
+                }
+            }
+        }
     }
 };
 
