@@ -261,7 +261,6 @@ private slots:
         QTest::addColumn<QString>("packPath");
         QTest::addColumn<QStringList>("role"); // id and name; none: no role
         QTest::newRow("stored choice") << u"poet"_s << pack << QStringList{u"poet"_s, u"阿诗"_s};
-        QTest::newRow("unknown stored id") << u"ghost"_s << pack << QStringList{u"nurse"_s, u"林"_s};
         QTest::newRow("no pack") << u"nurse"_s << u"/nonexistent/roles.json"_s << QStringList();
     }
 

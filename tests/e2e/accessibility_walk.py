@@ -1,11 +1,22 @@
-"""Walks Pellora's accessible tree over AT-SPI as a screen reader meets it (`strip`, or the tray's `windows`), and
-checks names, roles and states; prints one FAIL line and exits non-zero at the first thing wrong."""
+"""Walks Pellora's accessible tree over AT-SPI as a screen reader meets it (`strip`, or the tray's `windows`);
+prints one FAIL line and exits non-zero at the first thing wrong."""
 import re
 import sys
 import time
 
 import pyatspi as R
 from gi.repository import GLib
+
+BUTTON, CHECK, LABEL, TEXT = R.ROLE_PUSH_BUTTON, R.ROLE_CHECK_BOX, R.ROLE_LABEL, R.ROLE_TEXT
+FOCUSABLE, CHECKED, SHOWING = R.STATE_FOCUSABLE, R.STATE_CHECKED, R.STATE_SHOWING
+# Each window's controls as (role, name, {state: whether it holds}), each showing exactly once; the window is
+# found by its first.
+STRIP = [(BUTTON, "换一个", {FOCUSABLE: False}), (BUTTON, "角色库", {FOCUSABLE: False})]
+TRAY = [(BUTTON, name, {FOCUSABLE: True}) for name in ("上传", "角色库", "关闭")]
+WELCOME = [(CHECK, "开启时自动启动", {CHECKED: False}), (BUTTON, "确认", {}), (BUTTON, "稍后", {})]
+PICKER = [(BUTTON, "Random luck", {})]
+FORM = [(BUTTON, "上传到 GitHub", {}), (LABEL, "填完再上传就好", {})] + [
+    (TEXT, name, {}) for name in ("Nickname", "Email", "职业名", "日程 (遵循 Excel 规格)")]
 
 
 def fail(message):
@@ -30,44 +41,41 @@ def has(node, state):
 
 def showing(node, role, name=None):
     return R.findAllDescendants(
-        node, lambda n: n.getRole() == role and has(n, R.STATE_SHOWING) and (name is None or n.name == name))
+        node, lambda n: n.getRole() == role and has(n, SHOWING) and (name is None or n.name == name))
 
 
-def one(node, role, name):
-    found = showing(node, role, name)
-    if len(found) != 1:
-        fail(f"{len(found)} showing {R.Role(role).value_nick} named {name!r} in {node.name!r}")
-    return found[0]
+def opened(root, table, what):
+    """The showing top-level window holding the table's first control, and its controls by name."""
+    win = until(what, lambda: next(w for w in root if w and has(w, SHOWING) and showing(w, *table[0][:2])), 20)
+    controls = {}
+    for role, name, states in table:
+        found = showing(win, role, name)
+        if len(found) != 1 or any(has(found[0], s) != holds for s, holds in states.items()):
+            fail(f"{len(found)} showing {R.Role(role).value_nick} named {name!r}, or not in the states {states}")
+        controls[name] = found[0]
+    return win, controls
 
 
 def press(node, what=None, probe=None):
-    """Presses the control; with a probe, waits until it holds and returns what it found."""
     node.queryAction().doAction(0)
     return probe and until(what, probe)
 
 
-def window(root, role, name, what):
-    """Waits for the showing top-level window holding a control of that role and name."""
-    return until(what, lambda: next(w for w in root if w and has(w, R.STATE_SHOWING) and showing(w, role, name)), 20)
-
-
 def strip(root):
-    draw = until("no strip button 换一个", lambda: one(root, R.ROLE_PUSH_BUTTON, "换一个"), 20)
-    if any(has(b, R.STATE_FOCUSABLE) for b in (draw, one(root, R.ROLE_PUSH_BUTTON, "角色库"))):
-        fail("a strip button takes the keyboard focus")
-    panel = R.findAncestor(draw, lambda n: n.getRole() == R.ROLE_PANEL)
-    face, title, clock, activity = showing(panel, R.ROLE_LABEL)[:4]
-    # What is read, and what it must match: the panel by its title, time and activity, the face as a mood.
-    for read, expected in ((panel.name, re.escape(f"{title.name}，{clock.name}，{activity.name}") + "$"),
-                           (face.name, "表情：(睡觉|放松|专注|兴奋|慌乱)$"),
+    panel = R.findAncestor(opened(root, STRIP, "no strip button 换一个")[1]["换一个"],
+                           lambda n: n.getRole() == R.ROLE_PANEL)
+    face, *line = [label.name for label in showing(panel, LABEL)[:4]]
+    # The panel read by its title, time and activity, the face as a mood, the rest as a description.
+    for read, expected in ((panel.name, re.escape("，".join(line)) + "$"),
+                           (face, "表情：(睡觉|放松|专注|兴奋|慌乱)$"),
                            (panel.description, "心情：.+，地点：.+，精力 [1-5]/5。")):
         if not re.match(expected, read):
             fail(f"the strip reads {read!r}, not {expected!r}")
 
 
 def heard_after(action, timeout=20):
-    """The first new name or description of the focused control after `action` (screen readers present only
-    those); Qt sends the object, not the text, so the text is read back from the object, as a client does."""
+    """The first new name or description of the focused control after `action` (Qt sends the object, not
+    the text: it is read back, as a client does)."""
     heard = []
 
     def listen(event):
@@ -84,48 +92,39 @@ def heard_after(action, timeout=20):
 
 
 def windows(root):
-    tray = window(root, R.ROLE_PUSH_BUTTON, "上传", "no window with the tray's commands")
-    commands = {name: one(tray, R.ROLE_PUSH_BUTTON, name) for name in ("角色库", "上传", "关闭")}
-    if not all(has(c, R.STATE_FOCUSABLE) for c in commands.values()):
-        fail("a tray window command is out of reach of the keyboard")
-
-    welcome = window(root, R.ROLE_CHECK_BOX, "开启时自动启动", "no welcome dialog")
-    option = one(welcome, R.ROLE_CHECK_BOX, "开启时自动启动")
-    if welcome.getRole() != R.ROLE_DIALOG or has(option, R.STATE_CHECKED):
-        fail("the welcome option is not an unticked check box in a dialog")
-    press(option, "ticking the welcome option is not told", lambda: has(option, R.STATE_CHECKED))
+    _, commands = opened(root, TRAY, "no window with the tray's commands")
+    welcome, options = opened(root, WELCOME, "no welcome dialog")
+    if welcome.getRole() != R.ROLE_DIALOG:
+        fail("the welcome option is not in a dialog")
+    press(options["开启时自动启动"], "ticking the welcome option is not told",
+          lambda: has(options["开启时自动启动"], CHECKED))
     # The autostart folder cannot be made (accessibility.sh): the refusal is told, and the dialog stays.
     refused = "Failed to enable launch at startup: "
-    press(one(welcome, R.ROLE_PUSH_BUTTON, "确认"), "a refused 确认 is not told",
-          lambda: any(label.name.startswith(refused) for label in showing(welcome, R.ROLE_LABEL)))
-    press(one(welcome, R.ROLE_PUSH_BUTTON, "稍后"), "稍后 left the welcome dialog open",
-          lambda: not has(welcome, R.STATE_SHOWING))
+    press(options["确认"], "a refused 确认 is not told",
+          lambda: any(label.name.startswith(refused) for label in showing(welcome, LABEL)))
+    press(options["稍后"], "稍后 left the welcome dialog open", lambda: not has(welcome, SHOWING))
 
     press(commands["角色库"])
-    picker = window(root, R.ROLE_PUSH_BUTTON, "Random luck", "角色库 opened no picker")
-    rows = showing(picker, R.ROLE_CHECK_BOX)
-    if len(rows) < 2 or not all(r.name and r.description and has(r, R.STATE_FOCUSABLE) for r in rows):
+    picker, _ = opened(root, PICKER, "角色库 opened no picker")
+    rows = showing(picker, CHECK)
+    if len(rows) < 2 or not all(r.name and r.description and has(r, FOCUSABLE) for r in rows):
         fail("picker rows lack a title, a summary or the focus")
-    if [has(r, R.STATE_CHECKED) for r in rows].count(True) != 1:
+    if [has(r, CHECKED) for r in rows].count(True) != 1:
         fail("not exactly one picker row is told as the selected role")
-    closers = showing(picker, R.ROLE_PUSH_BUTTON, "关闭")
-    if len(closers) != 2 or not all(has(c, R.STATE_FOCUSABLE) for c in closers):
+    closers = showing(picker, BUTTON, "关闭")
+    if len(closers) != 2 or not all(has(c, FOCUSABLE) for c in closers):
         fail("the picker's two close buttons are not both named and reachable")
-    press(closers[0], "关闭 left the picker open", lambda: not has(picker, R.STATE_SHOWING))
+    press(closers[0], "关闭 left the picker open", lambda: not has(picker, SHOWING))
 
     press(commands["上传"])
-    form = window(root, R.ROLE_PUSH_BUTTON, "上传到 GitHub", "上传 opened no form")
-    fields = {f.name: f for f in showing(form, R.ROLE_TEXT)}
-    if sorted(fields) != sorted(["Nickname", "Email", "职业名", "日程 (遵循 Excel 规格)"]):
-        fail(f"the form's fields are named {sorted(fields)}")
-    one(form, R.ROLE_LABEL, "填完再上传就好")
-    fields["Nickname"].queryEditableText().setTextContents("小林")
-    fields["日程 (遵循 Excel 规格)"].queryEditableText().setTextContents("08:00-09:00 | 上班 | 平静 | 公司 | 3 | 独处")
-    upload = one(form, R.ROLE_PUSH_BUTTON, "上传到 GitHub")
+    form, controls = opened(root, FORM, "上传 opened no form")
+    controls["Nickname"].queryEditableText().setTextContents("小林")
+    controls["日程 (遵循 Excel 规格)"].queryEditableText().setTextContents("08:00-09:00 | 上班 | 平静 | 公司 | 3 | 独处")
+    upload = controls["上传到 GitHub"]
     upload.queryComponent().grabFocus()
     until("the upload button takes no focus", lambda: has(upload, R.STATE_FOCUSED))
     heard = heard_after(lambda: press(upload))
-    status = [s.name for s in showing(form, R.ROLE_LABEL) if s.name in heard]
+    status = [s.name for s in showing(form, LABEL) if s.name in heard]
     if not heard or not status or status[0] == "填完再上传就好":
         fail(f"the upload's outcome never reached the focused control (heard {heard})")
 

