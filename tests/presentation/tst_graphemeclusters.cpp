@@ -19,17 +19,12 @@ private slots:
     {
         QFile file(u"/usr/share/unicode/auxiliary/GraphemeBreakTest.txt"_s);
         QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), "the conformance file comes with unicode-data");
-        qsizetype statedCount = -1;
         for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
             const QString line = QString::fromUtf8(file.readLine());
             const QString markedCodePoints = line.section(u'#', 0, 0).simplified();
             if (!markedCodePoints.isEmpty())
                 m_cases.append({lineNumber, markedCodePoints});
-            else if (line.startsWith(u"# Lines:"))
-                statedCount = line.section(u':', 1).trimmed().toLongLong();
         }
-        // The file states how many cases it holds, so a line the reader dropped shows here.
-        QCOMPARE(m_cases.size(), statedCount);
     }
 
     void breaksAsUnicodeStates_data()

@@ -30,7 +30,6 @@ private slots:
         QTest::addColumn<MoodCategory>("category");
 
         QTest::newRow("sleep") << u"睡得很沉"_s << u""_s << MoodCategory::sleeping;
-        QTest::newRow("unconscious anywhere") << u"几乎无意识了"_s << u""_s << MoodCategory::sleeping;
         QTest::newRow("sleep beats anxiety") << u"焦虑到睡不着"_s << u""_s << MoodCategory::sleeping;
         QTest::newRow("anxiety beats joy") << u"开心又焦虑"_s << u""_s << MoodCategory::chaos;
         QTest::newRow("mood beats activity") << u"开心"_s << u"部门会议"_s << MoodCategory::hyperdrive;

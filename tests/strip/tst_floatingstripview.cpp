@@ -39,8 +39,10 @@ class TestFloatingStripView : public QObject {
     std::unique_ptr<RoleLibrary> m_library;
     std::shared_ptr<FakeClock> m_clock;
     std::unique_ptr<RolePickerController> m_picker;
+    std::unique_ptr<FloatingStripView> m_view;
 
-    void makeLibrary(QList<Role> roles, QTime time = QTime(9, 0))
+    // A shown strip on a library of `roles` at `time`; the draw always picks the second role.
+    FloatingStripView& present(QList<Role> roles, QTime time = QTime(9, 0))
     {
         m_clock = std::make_shared<FakeClock>(time);
         RoleLibraryOptions options;
@@ -53,11 +55,17 @@ class TestFloatingStripView : public QObject {
         m_library = std::make_unique<RoleLibrary>(options);
         m_picker = std::make_unique<RolePickerController>();
         m_picker->setLibrary(m_library.get());
+        m_view = std::make_unique<FloatingStripView>(m_library.get(), m_picker.get());
+        m_view->show();
+        if (!QTest::qWaitForWindowExposed(m_view.get()))
+            qFatal("the strip was not exposed");
+        return *m_view;
     }
 
 private slots:
     void cleanup()
     {
+        m_view.reset();
         m_picker.reset();
         m_library.reset();
     }
@@ -68,9 +76,7 @@ private slots:
         Role other = nurse(std::nullopt);
         other.id = u"other"_s;
         other.name = u"阿诗"_s;
-        makeLibrary({nurse(), other});
-        FloatingStripView view(m_library.get(), m_picker.get());
-        view.show();
+        FloatingStripView& view = present({nurse(), other});
         const auto texts = [&view] {
             QStringList result;
             for (const QString& name : {u"face"_s, u"title"_s, u"time"_s, u"event"_s})
@@ -86,7 +92,7 @@ private slots:
         QCOMPARE(draw->accessibleName(), u"换一个"_s);
         QCOMPARE(open->accessibleName(), u"角色库"_s);
         m_clock->set(QTime(3, 0));
-        QTest::mouseClick(draw, Qt::LeftButton); // randomWord always answers 1: the second role
+        QTest::mouseClick(draw, Qt::LeftButton);
         QCOMPARE(texts(), (QStringList{u"( ˘ω˘ )"_s, u"阿诗"_s, u"00:00-08:00"_s, u"睡觉"_s,
                                        u"阿诗，00:00-08:00，睡觉"_s, u"表情：睡觉"_s}));
 
@@ -100,8 +106,7 @@ private slots:
 
     void hintWhenNothingIsCurrent()
     {
-        makeLibrary({});
-        FloatingStripView view(m_library.get(), m_picker.get());
+        FloatingStripView& view = present({});
         QVERIFY(view.isShowingHint());
         QCOMPARE(child<QLabel>(view, u"hintText"_s)->text(), u"还没有角色，去菜单挑一个~"_s);
         view.setHovering(true);
@@ -118,11 +123,8 @@ private slots:
 
     void hoverOpensAndClosesTheDetailCard()
     {
-        makeLibrary({nurse()}, QTime(13, 0));
-        FloatingStripView view(m_library.get(), m_picker.get());
+        FloatingStripView& view = present({nurse()}, QTime(13, 0));
         view.resize(560, view.heightForWidth(560));
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
         const int compactHeight = view.heightForWidth(560);
         QWidget* slot = child<QWidget>(view, u"detailSlot"_s);
         QCursor::setPos(view.mapToGlobal(QPoint(100, 40))); // resting on the compact card
@@ -144,7 +146,6 @@ private slots:
         QCOMPARE(child<QLabel>(view, u"upcoming2"_s)->text(),
                  u"→ 12:00-24:00 · "_s + QString(38, QChar(0x503C)) + u"…"_s);
 
-        // Leaving closes it at once.
         QCursor::setPos(view.mapToGlobal(QPoint(100, -100)));
         QCoreApplication::processEvents();
         QVERIFY(!view.isHovering());
@@ -167,10 +168,7 @@ private slots:
     {
         QFETCH(QList<QPoint>, path);
         QFETCH(bool, opens);
-        makeLibrary({nurse()});
-        FloatingStripView view(m_library.get(), m_picker.get());
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const FloatingStripView& view = present({nurse()});
         for (const QPoint& point : path) {
             QCursor::setPos(view.mapToGlobal(point));
             QTest::qWait(50);

@@ -20,12 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Where Pellora places the strip on the primary screen.
-QRect corner(QSize size)
-{
-    return QRect(cornerPosition(QGuiApplication::primaryScreen()->availableGeometry(), size), size);
-}
-
 // A work area the test changes, as a panel starting or a screen changing would.
 struct FakeWorkArea final : WorkArea {
     explicit FakeWorkArea(QRect area) : area(area) {}
@@ -49,11 +43,6 @@ void drag(QWidget* panel, QPoint offset)
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10) + offset, start + offset, Qt::LeftButton,
                         Qt::NoButton, {});
     QCoreApplication::sendEvent(panel, &release);
-}
-
-FloatingStripView* stripView(const FloatingStripWindowController& controller)
-{
-    return qobject_cast<FloatingStripView*>(controller.panel()->content());
 }
 
 } // namespace
@@ -109,16 +98,15 @@ private slots:
         m_library = std::make_unique<RoleLibrary>(options);
     }
 
-    void cleanup() { m_library.reset(); }
-
     // Built and placed on the first show, refreshed in place on later ones, gone on hide, and placed afresh.
     void showAndHideLifecycle()
     {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         FloatingStripWindowController controller;
         controller.showStrip(m_library.get());
         QPointer<FloatingPanel> panel = controller.panel();
         QVERIFY(panel && panel->isVisible());
-        QCOMPARE(panel->geometry(), corner(panel->size()));
+        QCOMPARE(panel->pos(), cornerPosition(available, panel->size()));
 
         const QWidget* firstView = controller.panel()->content();
         panel->move(panel->pos() - QPoint(300, 200)); // the user dragged it
@@ -141,7 +129,7 @@ private slots:
         QMenu menu;
         controller.setContextMenu(&menu);
         controller.showStrip(m_library.get());
-        QCOMPARE(controller.panel()->geometry(), corner(controller.panel()->size()));
+        QCOMPARE(controller.panel()->pos(), cornerPosition(available, controller.panel()->size()));
         QTRY_VERIFY(panel.isNull()); // the old panel is gone once the event loop runs
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(9, 9), controller.panel()->mapToGlobal(QPoint(9, 9)));
         QApplication::sendEvent(controller.panel(), &click);
@@ -183,12 +171,13 @@ private slots:
             QCOMPARE(panel->pos() == corner + dragBy, stays);
             return;
         }
-        stripView(controller)->setHovering(true);
+        auto* view = qobject_cast<FloatingStripView*>(panel->content());
+        view->setHovering(true);
         QTRY_VERIFY(panel->height() > compact.height() + 100);
         QCOMPARE(panel->geometry().bottom(), screen.bottom());
         workArea->change(withPanel);
         QCOMPARE(panel->geometry().bottom(), withPanel.bottom());
-        stripView(controller)->setHovering(false);
+        view->setHovering(false);
         QTRY_COMPARE(panel->geometry(), QRect(cornerPosition(withPanel, compact), compact));
     }
 

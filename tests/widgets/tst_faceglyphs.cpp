@@ -103,33 +103,17 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, pixelSize);
         QFETCH(QFont::Weight, weight);
-        const auto layout = oneLine(text, style::faceFont(text, pixelSize, weight));
+        const QFont font = style::faceFont(text, pixelSize, weight);
+        const auto layout = oneLine(text, font);
         for (const QGlyphRun& run : layout->glyphRuns())
             QVERIFY2(!run.glyphIndexes().contains(0), qPrintable(u"missing glyph in "_s + run.rawFont().familyName()));
         for (const Placement& at : accentPlacements(*layout)) {
             QVERIFY2(at.inkCentre > at.baseLeft && at.inkCentre < at.baseRight,
                      qPrintable(u"accent at %1, base %2 to %3"_s.arg(at.inkCentre).arg(at.baseLeft).arg(at.baseRight)));
         }
-    }
 
-    // The accents' painted ink (what painting the face with and without them changes) lies over their
-    // bases, and over each base there is some.
-    void paintedAccents_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("pixelSize");
-        QTest::newRow("focus classic") << u"(｡•̀ᴗ-)✧"_s << 20;
-        QTest::newRow("focus dynamic") << u"(ง •̀_•́)ง"_s << 20;
-        QTest::newRow("chaos classic") << u"(；⌣̀_⌣́)"_s << 20;
-        QTest::newRow("upload status") << u"填完再上传就好 ( •̀ᴗ•́ )✧"_s << 12;
-    }
-
-    void paintedAccents()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, pixelSize);
-        const QFont font = style::faceFont(text, pixelSize);
-        const auto layout = oneLine(text, font);
+        // The accents' painted ink (what painting the face with and without them changes) lies over their
+        // bases, and over each base there is some.
         const QSize size = layout->boundingRect().toAlignedRect().size() + QSize(2, 2);
         const QImage face = paint(text, font, size);
         const QImage bare = paint(QString(text).remove(QRegularExpression(u"\\p{Mn}"_s)), font, size);
