@@ -232,6 +232,49 @@ private slots:
         menuAction(scene, "quitAction")->trigger();
         QCOMPARE(quit.count(), 1);
     }
+
+    // A fresh install stores its defaults and shows the strip; mode changes reach it one turn later.
+    void modeChangesReachTheStrip()
+    {
+        QSettings settings(m_dir.filePath(u"modes.ini"_s), QSettings::IniFormat);
+        AppDelegate delegate(&settings);
+        QCOMPARE(settings.value(u"selected_role_id"_s).toString(), delegate.library().roles().first().id);
+        QCOMPARE(settings.value(u"display_mode"_s).toString(), u"floatingStrip"_s);
+        delegate.start();
+        QVERIFY(delegate.stripController().panel()->isVisible());
+
+        delegate.displayModeStore().setMode(DisplayMode::menuBarOnly);
+        QTRY_VERIFY(!delegate.stripController().panel());
+        delegate.setTrayIconShown(true);
+        delegate.bringStripToFront(); // nothing to raise in tray-only mode: the tray icon is the way in
+        QVERIFY(!delegate.stripController().panel());
+        delegate.displayModeStore().setMode(DisplayMode::floatingStrip);
+        QTRY_VERIFY(delegate.stripController().panel());
+
+        // With no tray icon, starting Pellora again shows the strip, for this session only.
+        delegate.displayModeStore().setMode(DisplayMode::menuBarOnly);
+        QTRY_VERIFY(!delegate.stripController().panel());
+        delegate.setTrayIconShown(false);
+        delegate.bringStripToFront();
+        FloatingPanel* panel = delegate.stripController().panel();
+        QVERIFY(panel && panel->isVisible());
+        QCOMPARE(settings.value(u"display_mode"_s).toString(), u"menuBarOnly"_s);
+        panel->hide();
+        delegate.bringStripToFront();
+        QVERIFY(panel->isVisible());
+    }
+
+    // Stored so by an older version.
+    void storedMenuBarModeStartsWithoutStrip()
+    {
+        QSettings settings(m_dir.filePath(u"older.ini"_s), QSettings::IniFormat);
+        settings.setValue(u"display_mode"_s, u"menuBar"_s);
+        AppDelegate delegate(&settings);
+        delegate.start();
+        QCoreApplication::processEvents();
+        QVERIFY(!delegate.stripController().panel());
+        QCOMPARE(settings.value(u"display_mode"_s).toString(), u"menuBar"_s);
+    }
 };
 
 QTEST_MAIN(TestTrayScene)

@@ -1,10 +1,13 @@
 #include "model/RolePackCodec.h"
 #include "model/TimelineSnapshot.h"
+#include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
 #include "presentation/EnergyMeter.h"
+#include "presentation/GraphemeClusters.h"
 #include "presentation/StatusRendering.h"
 
 #include <QFile>
+#include <QSet>
 #include <QtTest>
 
 using namespace pellora;
@@ -21,6 +24,10 @@ RoleEvent makeEvent(const QString& mood, const QString& activity, const QString&
 
 class TestStatusRendering : public QObject {
     Q_OBJECT
+
+    // Unicode's grapheme break conformance cases with their line numbers: hex code points, "÷" where a break
+    // must be and "×" where none may be.
+    QList<std::pair<int, QString>> m_cases;
 
 private slots:
     void moodCategory_data()
@@ -143,6 +150,73 @@ private slots:
             }
             QVERIFY2(end == 24 * 60, qPrintable(role.id));
         }
+    }
+
+    // labelText for one-line labels; labelLines for a summary, whose line breaks are meant; terminalText for
+    // the command line, where every control but the tab is shown escaped.
+    void shownText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("terminal");
+        QTest::newRow("whitespace controls")
+            << u"a\tb\nc\u000bd\u000ce\rf\u0085g\u2028h\u2029i\r\nj"_s << u"a b c d e f g h i  j"_s
+            << u"a b\nc d e f g h i\nj"_s << u"a\tb\\x0ac\\x0bd\\x0ce\\x0df\\x85g\\u2028h\\u2029i\\x0d\\x0aj"_s;
+        QTest::newRow("other controls") << u"\u001b[2J\u0000x\u007f\u0080\u009b\u001f"_s << u"[2Jx"_s << u"[2Jx"_s
+                                        << u"\\x1b[2J\\x00x\\x7f\\x80\\x9b\\x1f"_s;
+        QTest::newRow("neighbours of the ranges stay") << u" ~\u00a0\u2027\u202a"_s << u" ~\u00a0\u2027\u202a"_s
+                                                       << u" ~\u00a0\u2027\u202a"_s << u" ~\u00a0\u2027\u202a"_s;
+    }
+
+    void shownText()
+    {
+        QFETCH(QString, text);
+        QTEST(labelText(text), "label");
+        QTEST(labelLines(text), "lines");
+        QTEST(terminalText(text), "terminal");
+    }
+
+    void initTestCase()
+    {
+        QFile file(u"/usr/share/unicode/auxiliary/GraphemeBreakTest.txt"_s);
+        QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), "the conformance file comes with unicode-data");
+        for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
+            const QString line = QString::fromUtf8(file.readLine());
+            const QString markedCodePoints = line.section(u'#', 0, 0).simplified();
+            if (!markedCodePoints.isEmpty())
+                m_cases.append({lineNumber, markedCodePoints});
+        }
+    }
+
+    void breaksAsUnicodeStates_data()
+    {
+        QTest::addColumn<QString>("expected");
+        for (const auto& [lineNumber, markedCodePoints] : m_cases)
+            QTest::addRow("line %d", lineNumber) << markedCodePoints;
+    }
+
+    // Writes the case again with the markers the segmenter gives, so a failure shows both side by side.
+    void breaksAsUnicodeStates()
+    {
+        QFETCH(QString, expected);
+        QString text;
+        QList<std::pair<qsizetype, QString>> codePoints; // where each starts in UTF-16, and its hex
+        for (const QString& token : expected.split(u' ')) {
+            if (token == u"÷" || token == u"×")
+                continue;
+            const char32_t codePoint = token.toUInt(nullptr, 16);
+            codePoints.append({text.size(), token});
+            text += QString::fromUcs4(&codePoint, 1);
+        }
+        QSet<qsizetype> breaks{0};
+        for (qsizetype clusters = 1; clusters <= text.size(); ++clusters)
+            breaks.insert(leadingClustersLength(text, clusters));
+        QString actual;
+        for (const auto& [start, hex] : codePoints)
+            actual += (breaks.contains(start) ? u"÷ "_s : u"× "_s) + hex + u' ';
+        actual += breaks.contains(text.size()) ? u"÷"_s : u"×"_s;
+        QCOMPARE(actual, expected);
     }
 };
 
