@@ -142,8 +142,7 @@ private slots:
     void init()
     {
         RoleLibraryOptions options;
-        const RoleEvent walk{u"00:00-24:00"_s, u"散步"_s, u"平静"_s, u"公园"_s, 4, u"独处"_s};
-        options.roles = {Role{u"r"_s, u"R"_s, std::nullopt, StylePack::dynamicKaomoji, u""_s, {walk}}};
+        options.roles = {nurse()};
         m_library = std::make_unique<RoleLibrary>(options);
     }
 
@@ -174,7 +173,6 @@ private slots:
         QVERIFY(!picker);       // closed and released
         controller.hideStrip(); // harmless when hidden
 
-        // A new panel, placed afresh, offering the menu on a right click.
         QMenu menu;
         controller.setContextMenu(&menu);
         controller.showStrip(m_library.get());
@@ -268,7 +266,6 @@ private slots:
         QCOMPARE(texts(), (QStringList{u"( ˘ω˘ )"_s, u"阿诗"_s, u"00:00-08:00"_s, u"睡觉"_s,
                                        u"阿诗，00:00-08:00，睡觉"_s, u"表情：睡觉"_s}));
 
-        // The picker opens centred on the screen.
         QTest::mouseClick(open, Qt::LeftButton);
         const FloatingPanel* panel = m_picker->panel();
         QVERIFY(panel && panel->isVisible());

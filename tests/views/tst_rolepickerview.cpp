@@ -114,7 +114,6 @@ private slots:
         QTest::addColumn<QStringList>("lines"); // none for a text: two lines that fill the width, the second cut
         QTest::newRow("trailing newline is not more text") << u"a\nb\n"_s << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("windows line ends, cut") << u"a\r\nb\r\nc"_s << QStringList{u"a"_s, u"b…"_s};
-        QTest::newRow("long paragraph") << u"lorem ipsum dolor sit amet "_s.repeated(12) << QStringList{};
         QTest::newRow("one long word") << u"x"_s.repeated(400) << QStringList{};
     }
 

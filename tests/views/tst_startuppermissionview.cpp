@@ -1,5 +1,5 @@
-#include "platform/LoginItem.h"
 #include "support/Contrast.h"
+#include "support/FakeLoginItem.h"
 #include "support/Keyboard.h"
 #include "support/TestSupport.h"
 #include "views/StartupPermissionView.h"
@@ -13,21 +13,6 @@ using namespace pellora::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class FakeLoginItem final : public LoginItem {
-public:
-    bool enable(QString* error) override
-    {
-        ++calls;
-        *error = failure;
-        return failure.isEmpty();
-    }
-    bool disable(QString*) override { return true; }
-    bool isEnabled() const override { return calls > 0 && failure.isEmpty(); }
-
-    int calls = 0;
-    QString failure;
-};
 
 // Clicks through the window, so the click lands on whatever a user would hit at the part's centre.
 void click(QWidget& window, const QString& name)
@@ -113,7 +98,7 @@ private slots:
             pressWithKeyboard(&view, key == Qt::Key_Escape ? nullptr : child<QWidget>(view, button), key);
 
         const int registrations = button == u"confirmButton"_s && !tick.isEmpty() ? 1 : 0;
-        QCOMPARE(m_loginItem.calls, registrations);
+        QCOMPARE(m_loginItem.changes, registrations);
         QCOMPARE(refusals.count() ? refusals.at(0).at(0).toString() : QString(), failure);
         if (!failure.isEmpty()) {
             auto* label = child<QLabel>(view, u"launchAtLoginFailure"_s);
@@ -138,7 +123,7 @@ private slots:
         }
         QVERIFY(!view.isVisible());
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(m_loginItem.calls, registrations);
+        QCOMPARE(m_loginItem.changes, registrations);
     }
 
     // Reopened after a confirmation, the dialog asks afresh; the confirmation's pending dismissal leaves it alone

@@ -115,9 +115,8 @@ private slots:
         QCOMPARE(label->isVisibleTo(form.view.get()) ? label->text() : QString(), line);
     }
 
-    // The form goes at every closing, the session's draft stays: what was typed comes back until it has been
-    // uploaded, and an upload still running when the form closed shows its outcome, in its colour, at the next
-    // opening. A missing token is told at the top before anything is typed.
+    // The form goes at every closing, the draft stays: typed texts come back until uploaded, and an upload running
+    // at closing shows its outcome, in its colour, at the next opening; a missing token is told before any typing.
     void outcome_data()
     {
         QTest::addColumn<QString>("token"); // empty: nothing sent
