@@ -1,7 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/TrayScene.h"
-#include "platform/LoginItem.h"
 #include "strip/FloatingPanel.h"
+#include "support/FakeLoginItem.h"
 #include "support/TestSupport.h"
 #include "views/ContentView.h"
 #include "views/Sheet.h"
@@ -16,30 +16,6 @@
 using namespace pellora;
 using namespace pellora::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Launch at login held in memory; every change is refused while `failure` is set.
-struct FakeLoginItem final : LoginItem {
-    bool enable(QString* error) override { return change(true, error); }
-    bool disable(QString* error) override { return change(false, error); }
-    bool isEnabled() const override { return enabled; }
-    bool change(bool on, QString* error)
-    {
-        *error = failure;
-        enabled = failure.isEmpty() ? on : enabled;
-        return failure.isEmpty();
-    }
-    bool enabled = false;
-    QString failure;
-};
-
-QAction* menuAction(TrayScene& scene, const char* name)
-{
-    return child<QAction>(scene.menu(), QString::fromLatin1(name));
-}
-
-} // namespace
 
 class TestTrayScene : public QObject {
     Q_OBJECT
@@ -121,7 +97,6 @@ private slots:
         scene.openWindow();
         FloatingPanel* window = scene.window();
         QVERIFY(window && window->isVisible());
-        QVERIFY(settings.value(u"hasLaunchedBefore"_s).toBool());
         QPointer<QWidget> welcome = child<QWidget>(*window, u"startupPermissionView"_s);
         QVERIFY(welcome->isVisible());
 
@@ -198,8 +173,7 @@ private slots:
             texts,
             (QStringList{u"打开"_s, {}, u"换一个"_s, u"角色库"_s, {}, u"显示浮窗"_s, u"登录时启动"_s, {}, u"退出"_s}));
 
-        // A right click on the strip opens it.
-        QAction* launchAtLogin = menuAction(scene, "launchAtLoginAction");
+        QAction* launchAtLogin = child<QAction>(scene.menu(), u"launchAtLoginAction"_s);
         login.enabled = enabledBefore;
         FloatingPanel* strip = delegate.stripController().panel();
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(9, 9), strip->mapToGlobal(QPoint(9, 9)));
@@ -209,9 +183,9 @@ private slots:
         scene.menu().hide();
 
         QSignalSpy drawn(&delegate.library(), &RoleLibrary::snapshotChanged);
-        menuAction(scene, "drawAction")->trigger();
+        child<QAction>(scene.menu(), u"drawAction"_s)->trigger();
         QCOMPARE(drawn.count(), 1);
-        menuAction(scene, "libraryAction")->trigger();
+        child<QAction>(scene.menu(), u"libraryAction"_s)->trigger();
         const FloatingPanel* picker = delegate.stripController().pickerController().panel();
         QVERIFY(picker && picker->isVisible());
 
@@ -226,11 +200,53 @@ private slots:
         }
         QCOMPARE(shown, told);
 
-        menuAction(scene, "showStripAction")->trigger();
+        child<QAction>(scene.menu(), u"showStripAction"_s)->trigger();
         QCOMPARE(settings.value(u"display_mode"_s).toString(), u"menuBarOnly"_s);
         QSignalSpy quit(&scene, &TrayScene::quitRequested);
-        menuAction(scene, "quitAction")->trigger();
+        child<QAction>(scene.menu(), u"quitAction"_s)->trigger();
         QCOMPARE(quit.count(), 1);
+    }
+
+    // A fresh install stores its defaults and shows the strip; mode changes reach it one turn later.
+    void modeChangesReachTheStrip()
+    {
+        QSettings settings(m_dir.filePath(u"modes.ini"_s), QSettings::IniFormat);
+        AppDelegate delegate(&settings);
+        QCOMPARE(settings.value(u"selected_role_id"_s).toString(), delegate.library().roles().first().id);
+        QCOMPARE(settings.value(u"display_mode"_s).toString(), u"floatingStrip"_s);
+        delegate.start();
+        QVERIFY(delegate.stripController().panel()->isVisible());
+
+        delegate.displayModeStore().setMode(DisplayMode::menuBarOnly);
+        QTRY_VERIFY(!delegate.stripController().panel());
+        delegate.setTrayIconShown(true);
+        delegate.bringStripToFront(); // nothing to raise in tray-only mode: the tray icon is the way in
+        QVERIFY(!delegate.stripController().panel());
+        delegate.displayModeStore().setMode(DisplayMode::floatingStrip);
+        QTRY_VERIFY(delegate.stripController().panel());
+
+        // With no tray icon, starting Pellora again shows the strip, for this session only.
+        delegate.displayModeStore().setMode(DisplayMode::menuBarOnly);
+        QTRY_VERIFY(!delegate.stripController().panel());
+        delegate.setTrayIconShown(false);
+        delegate.bringStripToFront();
+        FloatingPanel* panel = delegate.stripController().panel();
+        QVERIFY(panel && panel->isVisible());
+        QCOMPARE(settings.value(u"display_mode"_s).toString(), u"menuBarOnly"_s);
+        panel->hide();
+        delegate.bringStripToFront();
+        QVERIFY(panel->isVisible());
+    }
+
+    void storedMenuBarModeStartsWithoutStrip()
+    {
+        QSettings settings(m_dir.filePath(u"older.ini"_s), QSettings::IniFormat);
+        settings.setValue(u"display_mode"_s, u"menuBar"_s);
+        AppDelegate delegate(&settings);
+        delegate.start();
+        QCoreApplication::processEvents();
+        QVERIFY(!delegate.stripController().panel());
+        QCOMPARE(settings.value(u"display_mode"_s).toString(), u"menuBar"_s);
     }
 };
 

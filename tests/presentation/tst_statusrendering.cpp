@@ -1,10 +1,13 @@
 #include "model/RolePackCodec.h"
 #include "model/TimelineSnapshot.h"
+#include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
 #include "presentation/EnergyMeter.h"
+#include "presentation/GraphemeClusters.h"
 #include "presentation/StatusRendering.h"
 
 #include <QFile>
+#include <QSet>
 #include <QtTest>
 
 using namespace pellora;
@@ -22,6 +25,9 @@ RoleEvent makeEvent(const QString& mood, const QString& activity, const QString&
 class TestStatusRendering : public QObject {
     Q_OBJECT
 
+    // Unicode's grapheme break cases by line: hex code points, "÷" where a break must be, "×" where none may be.
+    QList<std::pair<int, QString>> m_cases;
+
 private slots:
     void moodCategory_data()
     {
@@ -30,7 +36,6 @@ private slots:
         QTest::addColumn<MoodCategory>("category");
 
         QTest::newRow("sleep") << u"睡得很沉"_s << u""_s << MoodCategory::sleeping;
-        QTest::newRow("unconscious anywhere") << u"几乎无意识了"_s << u""_s << MoodCategory::sleeping;
         QTest::newRow("sleep beats anxiety") << u"焦虑到睡不着"_s << u""_s << MoodCategory::sleeping;
         QTest::newRow("anxiety beats joy") << u"开心又焦虑"_s << u""_s << MoodCategory::chaos;
         QTest::newRow("mood beats activity") << u"开心"_s << u"部门会议"_s << MoodCategory::hyperdrive;
@@ -106,7 +111,6 @@ private slots:
         // Emoji outside the BMP, a ZWJ family and a flag right after an emoji count as one each.
         const QString emoji = u"👨‍👩‍👧"_s + QString(u"😀"_s).repeated(36) + u"🇯🇵"_s;
         QTest::newRow("emoji, 39 cut") << line(emoji + u"x"_s) << head + emoji + u"…"_s;
-        QTest::newRow("percent signs") << line(u"100% %1 done"_s) << head + u"100% %1 done"_s;
 
         // A role's face in lists is its first event's, not the current one's; a puzzled face without events.
         const QList<RoleEvent> day{makeEvent(u"睡"_s, u""_s), makeEvent(u"开心"_s, u""_s)};
@@ -144,6 +148,73 @@ private slots:
             }
             QVERIFY2(end == 24 * 60, qPrintable(role.id));
         }
+    }
+
+    // labelText for one-line labels; labelLines for a summary, whose line breaks are meant; terminalText for
+    // the command line, where every control but the tab is shown escaped.
+    void shownText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("terminal");
+        QTest::newRow("whitespace controls")
+            << u"a\tb\nc\u000bd\u000ce\rf\u0085g\u2028h\u2029i\r\nj"_s << u"a b c d e f g h i  j"_s
+            << u"a b\nc d e f g h i\nj"_s << u"a\tb\\x0ac\\x0bd\\x0ce\\x0df\\x85g\\u2028h\\u2029i\\x0d\\x0aj"_s;
+        QTest::newRow("other controls") << u"\u001b[2J\u0000x\u007f\u0080\u009b\u001f"_s << u"[2Jx"_s << u"[2Jx"_s
+                                        << u"\\x1b[2J\\x00x\\x7f\\x80\\x9b\\x1f"_s;
+        QTest::newRow("neighbours of the ranges stay") << u" ~\u00a0\u2027\u202a"_s << u" ~\u00a0\u2027\u202a"_s
+                                                       << u" ~\u00a0\u2027\u202a"_s << u" ~\u00a0\u2027\u202a"_s;
+    }
+
+    void shownText()
+    {
+        QFETCH(QString, text);
+        QTEST(labelText(text), "label");
+        QTEST(labelLines(text), "lines");
+        QTEST(terminalText(text), "terminal");
+    }
+
+    void initTestCase()
+    {
+        QFile file(u"/usr/share/unicode/auxiliary/GraphemeBreakTest.txt"_s);
+        QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), "the conformance file comes with unicode-data");
+        for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
+            const QString line = QString::fromUtf8(file.readLine());
+            const QString markedCodePoints = line.section(u'#', 0, 0).simplified();
+            if (!markedCodePoints.isEmpty())
+                m_cases.append({lineNumber, markedCodePoints});
+        }
+    }
+
+    void breaksAsUnicodeStates_data()
+    {
+        QTest::addColumn<QString>("expected");
+        for (const auto& [lineNumber, markedCodePoints] : m_cases)
+            QTest::addRow("line %d", lineNumber) << markedCodePoints;
+    }
+
+    // Writes the case again with the markers the segmenter gives, so a failure shows both side by side.
+    void breaksAsUnicodeStates()
+    {
+        QFETCH(QString, expected);
+        QString text;
+        QList<std::pair<qsizetype, QString>> codePoints; // where each starts in UTF-16, and its hex
+        for (const QString& token : expected.split(u' ')) {
+            if (token == u"÷" || token == u"×")
+                continue;
+            const char32_t codePoint = token.toUInt(nullptr, 16);
+            codePoints.append({text.size(), token});
+            text += QString::fromUcs4(&codePoint, 1);
+        }
+        QSet<qsizetype> breaks{0};
+        for (qsizetype clusters = 1; clusters <= text.size(); ++clusters)
+            breaks.insert(leadingClustersLength(text, clusters));
+        QString actual;
+        for (const auto& [start, hex] : codePoints)
+            actual += (breaks.contains(start) ? u"÷ "_s : u"× "_s) + hex + u' ';
+        actual += breaks.contains(text.size()) ? u"÷"_s : u"×"_s;
+        QCOMPARE(actual, expected);
     }
 };
 

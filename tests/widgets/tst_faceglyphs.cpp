@@ -12,7 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// `text` on one line in `font`.
 std::unique_ptr<QTextLayout> oneLine(const QString& text, const QFont& font)
 {
     auto layout = std::make_unique<QTextLayout>(text, font);
@@ -22,8 +21,7 @@ std::unique_ptr<QTextLayout> oneLine(const QString& text, const QFont& font)
     return layout;
 }
 
-// Where a combining accent and its base were laid out: the base's pen position and advance, and the
-// centre of the accent's ink.
+// Where an accent and its base were laid out: the base's pen position and advance, the accent's ink centre.
 struct Placement {
     qreal baseLeft = -1;
     qreal baseRight = -1;
@@ -103,33 +101,16 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, pixelSize);
         QFETCH(QFont::Weight, weight);
-        const auto layout = oneLine(text, style::faceFont(text, pixelSize, weight));
+        const QFont font = style::faceFont(text, pixelSize, weight);
+        const auto layout = oneLine(text, font);
         for (const QGlyphRun& run : layout->glyphRuns())
             QVERIFY2(!run.glyphIndexes().contains(0), qPrintable(u"missing glyph in "_s + run.rawFont().familyName()));
         for (const Placement& at : accentPlacements(*layout)) {
             QVERIFY2(at.inkCentre > at.baseLeft && at.inkCentre < at.baseRight,
                      qPrintable(u"accent at %1, base %2 to %3"_s.arg(at.inkCentre).arg(at.baseLeft).arg(at.baseRight)));
         }
-    }
 
-    // The accents' painted ink (what painting the face with and without them changes) lies over their
-    // bases, and over each base there is some.
-    void paintedAccents_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("pixelSize");
-        QTest::newRow("focus classic") << u"(｡•̀ᴗ-)✧"_s << 20;
-        QTest::newRow("focus dynamic") << u"(ง •̀_•́)ง"_s << 20;
-        QTest::newRow("chaos classic") << u"(；⌣̀_⌣́)"_s << 20;
-        QTest::newRow("upload status") << u"填完再上传就好 ( •̀ᴗ•́ )✧"_s << 12;
-    }
-
-    void paintedAccents()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, pixelSize);
-        const QFont font = style::faceFont(text, pixelSize);
-        const auto layout = oneLine(text, font);
+        // The accents' painted ink (the face painted with and without them) lies over their bases, some over each.
         const QSize size = layout->boundingRect().toAlignedRect().size() + QSize(2, 2);
         const QImage face = paint(text, font, size);
         const QImage bare = paint(QString(text).remove(QRegularExpression(u"\\p{Mn}"_s)), font, size);
