@@ -176,12 +176,13 @@ launch_strip_while_typing() {
 }
 
 # Within 5 seconds (the window manager may move it after mapping it), the strip is 560 wide, 20 px from the
-# work area's right and bottom edges. Sets x y w h to its geometry.
+# work area's right and bottom edges, in device pixels (times QT_SCALE_FACTOR). Sets x y w h to its geometry.
 check_strip_placed() {
+    local s=${QT_SCALE_FACTOR:-1}
     local placed='read -r x y w h < <(window_geometry "$strip") && read -r wa_x wa_y wa_w wa_h < <(workarea) &&
-        [[ $w -eq 560 && $((wa_x + wa_w - x - w)) -eq 20 && $((wa_y + wa_h - y - h)) -eq 20 ]]'
+        [[ $w -eq $((560 * s)) && $((wa_x + wa_w - x - w)) -eq $((20 * s)) && $((wa_y + wa_h - y - h)) -eq $((20 * s)) ]]'
     poll 5 eval "$placed" && return 0
-    fail "strip at $x,$y size ${w}x$h, not 560 wide 20 px inside work area $wa_x,$wa_y ${wa_w}x$wa_h"
+    fail "strip at $x,$y size ${w}x$h, not $((560 * s)) wide $((20 * s)) px inside work area $wa_x,$wa_y ${wa_w}x$wa_h"
 }
 
 # Waits for Pellora's menu: a window of ours the window manager does not manage (the docked tray icon $1 and

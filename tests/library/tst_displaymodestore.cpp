@@ -53,9 +53,7 @@ private slots:
         row("nothing stored", QByteArray(), strip, "floatingStrip");
         row("menuBarOnly", "menuBarOnly", DisplayMode::menuBarOnly, "menuBarOnly");
         row("legacy menuBar kept", "menuBar", DisplayMode::menuBarOnly, "menuBar");
-        row("capitalised", "MenuBarOnly", strip, "MenuBarOnly");
         // A value that is no text is replaced; a settings file that is not a file is neither read nor written.
-        row("a list is no text", "menuBarOnly, x", strip, "floatingStrip");
         row("serialized \"menuBar\" is no text", R"(@Variant(\0\0\0\n\0\0\0\xe\0m\0\x65\0n\0u\0\x42\0\x61\0r))", strip,
             "floatingStrip");
         row("FIFO", "FIFO", strip, "not a file");

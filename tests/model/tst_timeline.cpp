@@ -24,22 +24,11 @@ class TestTimeline : public QObject {
     Q_OBJECT
 
 private slots:
-    void parseClockTimes_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<int>>("minutes");
-
-        QTest::newRow("one-digit minute") << u"9:5"_s << QList<int>{};
-        QTest::newRow("no range check") << u"25:70 24:00"_s << QList<int>{1570, 1440};
-        QTest::newRow("anywhere in text") << u"从8:00到晚上10:30为止"_s << QList<int>{480, 630};
-        QTest::newRow("other-script digits read as 0") << u"\u0661\u0662:30-08:\u0663\u0664"_s << QList<int>{30, 480};
-    }
-
+    // Times anywhere in a text; a one-digit minute is no time.
     void parseClockTimes()
     {
-        QFETCH(QString, text);
-        QFETCH(QList<int>, minutes);
-        QCOMPARE(pellora::parseClockTimes(text), minutes);
+        QCOMPARE(pellora::parseClockTimes(u"从8:00到晚上10:30为止"), (QList<int>{480, 630}));
+        QCOMPARE(pellora::parseClockTimes(u"9:5"), QList<int>());
     }
 
     void snapshot_data()

@@ -151,7 +151,6 @@ private slots:
         QTest::addColumn<bool>("activates"); // answered "ok" and counted once
 
         QTest::newRow("silent") << QByteArray() << false;
-        QTest::newRow("unknown line") << "raise\n"_ba << false;
         QTest::newRow("endless line") << QByteArray(4096, 'a') << false;
         QTest::newRow("two lines at once") << "activate\nactivate\n"_ba << true;
     }

@@ -61,7 +61,6 @@ private slots:
             row("into a missing folder", {}, false);
             row("hidden, longer", hidden + QByteArray(4096, '#'), false); // nothing of it may survive
             row("GNOME switch off", "[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n", false);
-            row("hidden=false", "[Desktop Entry]\nHidden=false\n", true);
             row("in another group", "[Desktop Entry]\n[Desktop Action a]\nHidden=true\n", true);
             row("link to a file", hidden, false, u"dotfiles/a"_s);
             row("dangling link", {}, false, u"dotfiles/missing.desktop"_s);

@@ -252,19 +252,22 @@ private slots:
             for (const QString& name : {u"face"_s, u"title"_s, u"time"_s, u"event"_s})
                 result << child<QLabel>(view, name)->text();
             // What a screen reader says: the strip by role, time and activity, the face by its mood in words.
-            return result << view.accessibleName() << child<QLabel>(view, u"face"_s)->accessibleName();
+            return result << view.accessibleName() << child<QLabel>(view, u"face"_s)->accessibleName()
+                          << view.accessibleDescription().section(u'。', 0, 0); // then the next events
         };
         QVERIFY(!view.isShowingHint());
         QCOMPARE(texts(), (QStringList{u"(｡•̀ᴗ-)✧"_s, u"夜班护士 · 林"_s, u"08:00-12:00"_s, u"写交班记录"_s,
-                                       u"夜班护士 · 林，08:00-12:00，写交班记录"_s, u"表情：专注"_s}));
+                                       u"夜班护士 · 林，08:00-12:00，写交班记录"_s, u"表情：专注"_s,
+                                       u"心情：平静，地点：病房，精力 3/5"_s}));
         auto* draw = child<StripIconButton>(view, u"drawButton"_s);
         auto* open = child<StripIconButton>(view, u"libraryButton"_s);
         QCOMPARE(draw->accessibleName(), u"换一个"_s);
         QCOMPARE(open->accessibleName(), u"角色库"_s);
         m_clock->set(QTime(3, 0));
         QTest::mouseClick(draw, Qt::LeftButton);
-        QCOMPARE(texts(), (QStringList{u"( ˘ω˘ )"_s, u"阿诗"_s, u"00:00-08:00"_s, u"睡觉"_s,
-                                       u"阿诗，00:00-08:00，睡觉"_s, u"表情：睡觉"_s}));
+        QCOMPARE(texts(),
+                 (QStringList{u"( ˘ω˘ )"_s, u"阿诗"_s, u"00:00-08:00"_s, u"睡觉"_s, u"阿诗，00:00-08:00，睡觉"_s,
+                              u"表情：睡觉"_s, u"心情：睡得很沉，地点：病房，精力 3/5"_s}));
 
         QTest::mouseClick(open, Qt::LeftButton);
         const FloatingPanel* panel = m_picker->panel();

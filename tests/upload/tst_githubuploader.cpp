@@ -215,7 +215,6 @@ private slots:
         row("2xx that does not decompress", E::UnknownContentError, 200, {}, uploaded);
         row("protocol failure", E::ProtocolFailure, {}, {}, notHttp);
         row("no error, no status", E::NoError, {}, {}, notHttp);
-        row("message not text", E::ContentNotFoundError, 404, R"({"message":404})", github(404));
         row("message not UTF-8", E::ContentAccessDenied, 403, "{\"message\":\"f\xfcr\"}", github(403));
     }
 
