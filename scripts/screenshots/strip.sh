@@ -5,13 +5,11 @@
 pellora=$1
 out=$2
 source "$(dirname "$0")/../../tests/e2e/xsession.sh"
-start_session 1280 800
+COMPOSITOR=1 start_session 1280 800
 mkdir -p "$out"
 
 # A desktop-like backdrop, so translucency shows.
 xsetroot -solid '#5b6e8c' 2>/dev/null || true
-xcompmgr -n >"$SESSION_DIR/xcompmgr.log" 2>&1 &
-session_pids+=($!)
 sleep 0.5
 
 "$pellora" >"$SESSION_DIR/pellora.log" 2>&1 &

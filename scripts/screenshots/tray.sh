@@ -5,11 +5,9 @@
 pellora=$1
 out=$2
 source "$(dirname "$0")/../../tests/e2e/xsession.sh"
-start_session 1280 800
+COMPOSITOR=1 start_session 1280 800
 mkdir -p "$out"
 xsetroot -solid '#5b6e8c'
-xcompmgr -n >"$SESSION_DIR/xcompmgr.log" 2>&1 &
-session_pids+=($!)
 
 # Start with the strip hidden, so the tray window is seen on its own.
 mkdir -p "$XDG_CONFIG_HOME/Pellora"

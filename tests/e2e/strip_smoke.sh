@@ -5,11 +5,8 @@
 # With "compositor", xcompmgr runs and the strip is translucent; without, the window is cut to its cards.
 pellora=$1
 source "$(dirname "$0")/xsession.sh"
+[[ ${2:-} != compositor ]] || COMPOSITOR=1
 start_session 1280 800
-if [[ ${2:-} == compositor ]]; then
-    xcompmgr -n >"$SESSION_DIR/xcompmgr.log" 2>&1 &
-    session_pids+=($!)
-fi
 
 # Waits up to 5 seconds for the detail card to be open or closed ($1), then sets card to the strip's geometry.
 wait_for_card() {

@@ -31,7 +31,9 @@ fail() {
 }
 
 # A desktop on a fresh X server: openbox with tint2 (the default), xfce (xfwm4 and its panel), kwin (with
-# tint2) or i3 (no bar: the work area is the screen), on a screen of the given size.
+# tint2) or i3 (no bar: the work area is the screen), on a screen of the given size. With COMPOSITOR set,
+# xcompmgr runs too, started before the panel: tint2 restarts when a compositor appears, its room on the
+# screen gone for a moment.
 start_session() {
     local width=${1:-1280} height=${2:-800} desktop=${3:-openbox} panel=(tint2 ${TINT2_CONFIG:+-c "$TINT2_CONFIG"})
     start_xvfb "$width" "$height"
@@ -69,6 +71,12 @@ XML
         ;;
     *) fail "unknown desktop $desktop" ;;
     esac
+    if [[ -n ${COMPOSITOR:-} ]]; then
+        xcompmgr -n >"$SESSION_DIR/xcompmgr.log" 2>&1 &
+        session_pids+=($!)
+        # Its window owns the compositing selection.
+        poll 10 eval 'xwininfo -root -children | grep -q "\"xcompmgr\""' || fail "xcompmgr did not start"
+    fi
     # A panel's strut only counts once the window manager manages it, hence after it.
     "${panel[@]}" >"$SESSION_DIR/panel.log" 2>&1 &
     session_pids+=($!)
