@@ -1,4 +1,5 @@
 #include "platform/Struts.h"
+#include "platform/WindowManagerIpc.h"
 #include "platform/WorkArea.h"
 
 #include <QAbstractNativeEventFilter>
@@ -69,6 +70,19 @@ public:
         for (QScreen* screen : QGuiApplication::screens())
             watchScreen(screen);
         startWatchingX11();
+        // i3 and sway know their bars' room; swaybar is not an X11 window, so only sway can tell.
+        m_windowManager = WindowManagerIpc::fromEnvironment();
+        if (m_windowManager) {
+            connect(m_windowManager.get(), &WindowManagerIpc::workAreasChanged, this,
+                    [this](const QList<QRect>& areas) {
+                        m_windowManagerAreas.clear();
+                        for (const QRect& area : areas)
+                            m_windowManagerAreas << quint32(area.x()) << quint32(area.y()) << quint32(area.width())
+                                                 << quint32(area.height());
+                        schedule();
+                    });
+            m_windowManager->watchWorkAreas();
+        }
         m_primaryScreen = QGuiApplication::primaryScreen();
         m_primaryArea = computePrimary();
         m_screens = screenGeometries();
@@ -273,6 +287,8 @@ private:
         m_monitorWorkAreasAtom = workAreas;
         reserved.monitorWorkAreas = propertyValues(
             connection, askProperty(connection, m_root, workAreas, XCB_ATOM_CARDINAL), XCB_ATOM_CARDINAL);
+        if (reserved.monitorWorkAreas.isEmpty())
+            reserved.monitorWorkAreas = m_windowManagerAreas;
 
         if (reserved.monitorWorkAreas.isEmpty())
             reserved.struts = dockStruts(connection);
@@ -295,6 +311,8 @@ private:
 #endif
 
     QTimer m_recompute;
+    std::unique_ptr<WindowManagerIpc> m_windowManager;
+    QList<quint32> m_windowManagerAreas; // as the published work areas: x, y, width, height per output
     QPointer<QScreen> m_primaryScreen;
     QRect m_primaryArea;
     QList<QRect> m_screens;

@@ -1,6 +1,7 @@
 #include "platform/WindowHints.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 
 #if QT_CONFIG(xcb)
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <string_view>
 #include <vector>
 #endif
 
@@ -145,6 +147,47 @@ void stopDemandingAttention(QWindow* window)
     xcb_flush(connection);
 #else
     Q_UNUSED(window);
+#endif
+}
+
+bool pointerMayLeaveUnseen()
+{
+#if QT_CONFIG(xcb)
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return false;
+    // XWayland names its outputs XWAYLAND0, XWAYLAND1…; from version 23.1 it also has an extension of that name.
+    static const bool xwayland = [connection] {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        if (std::any_of(screens.begin(), screens.end(),
+                        [](const QScreen* screen) { return screen->name().startsWith(QLatin1String("XWAYLAND")); }))
+            return true;
+        constexpr std::string_view name = "XWAYLAND";
+        const XcbReply<xcb_query_extension_reply_t> reply(
+            xcb_query_extension_reply(connection, xcb_query_extension(connection, uint16_t(name.size()), name.data()),
+                                      nullptr),
+            &std::free);
+        return reply && reply->present;
+    }();
+    return xwayland;
+#else
+    return false;
+#endif
+}
+
+bool pointerLeftForWayland()
+{
+#if QT_CONFIG(xcb)
+    if (!pointerMayLeaveUnseen())
+        return false;
+    xcb_connection_t* connection = x11Connection();
+    // Off every X window, XWayland puts the pointer on the bare root.
+    const XcbReply<xcb_query_pointer_reply_t> pointer(
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, rootWindow(connection)), nullptr),
+        &std::free);
+    return pointer && pointer->child == XCB_WINDOW_NONE;
+#else
+    return false;
 #endif
 }
 

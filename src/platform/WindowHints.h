@@ -18,4 +18,11 @@ void showOnAllDesktops(QWindow* window);
 /// platform has no such state.
 void stopDemandingAttention(QWindow* window);
 
+/// Whether the pointer can leave a window without the window hearing of it: under XWayland, which sends
+/// nothing when the pointer goes on to a Wayland surface (a bar, a native window).
+bool pointerMayLeaveUnseen();
+/// Under XWayland, whether the pointer is on a Wayland surface: XWayland then keeps the pointer's last X
+/// position, inside the window it left, so the position alone cannot tell. False elsewhere.
+bool pointerLeftForWayland();
+
 } // namespace pellora

@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcWindowManager, "pellora.wm", QtInfoMsg)
 
@@ -18,6 +20,8 @@ namespace {
 
 constexpr QByteArrayView magic = "i3-ipc";
 constexpr qsizetype headerSize = magic.size() + 2 * sizeof(quint32);
+// The high bit of a message's type marks an event, as opposed to the reply to a request.
+constexpr quint32 eventBit = 0x80000000u;
 
 } // namespace
 
@@ -31,7 +35,16 @@ WindowManagerIpc::WindowManagerIpc(QString socketPath, QObject* parent) : QObjec
         m_pending.clear();
         m_awaiting.clear();
         m_received.clear();
+        m_workspacesAsked = false;
         m_socket.abort();
+        if (m_watching)
+            reconnectLater();
+    });
+    m_reconnect.setSingleShot(true);
+    connect(&m_reconnect, &QTimer::timeout, this, [this] {
+        // Subscriptions end with the connection (i3 closes it when it restarts): subscribe again.
+        m_watching = false;
+        watchWorkAreas();
     });
 }
 
@@ -87,12 +100,60 @@ void WindowManagerIpc::holdWindowAt(const QWindow* window, QPoint topLeft, bool 
     sendHold(id);
 }
 
+void WindowManagerIpc::keepFromFocus(const QWindow* window)
+{
+    if (!window)
+        return;
+    const quint64 id = window->winId();
+    if (m_unfocused.contains(id))
+        return;
+    m_unfocused.insert(id);
+    // i3 knows no_focus only in its configuration and refuses it here; it heeds the window's input hint.
+    m_awaiting.append({0, 0, false});
+    send(runCommand, QStringLiteral("no_focus [id=%1]").arg(id).toLatin1());
+    // Ahead of the window's own map request, which goes through the X server first.
+    m_socket.flush();
+}
+
+void WindowManagerIpc::watchWorkAreas()
+{
+    if (m_watching)
+        return;
+    m_watching = true;
+    // Both window managers know these events; sway 1.7 refuses a list that names "output", so it goes alone.
+    send(subscribe, R"(["workspace","window","barconfig_update"])");
+    send(subscribe, R"(["output"])");
+    askWorkspaces();
+}
+
+void WindowManagerIpc::askWorkspaces()
+{
+    // One question at a time: events come in bursts, and the answer to the last one covers them all.
+    if (m_workspacesAsked) {
+        m_askAgain = true;
+        return;
+    }
+    m_workspacesAsked = true;
+    send(getWorkspaces, {});
+}
+
+void WindowManagerIpc::reconnectLater()
+{
+    m_reconnectDelay = std::clamp(m_reconnectDelay * 2, 1000, 30000);
+    m_reconnect.start(m_reconnectDelay);
+}
+
 void WindowManagerIpc::sendHold(quint64 window)
 {
     Hold& hold = m_holds[window];
     hold.sequence = ++m_sequence;
     m_awaiting.append({window, hold.sequence, !hold.adopted});
-    m_pending.append(message(runCommand, holdCommand(window, hold.position, !hold.adopted)));
+    send(runCommand, holdCommand(window, hold.position, !hold.adopted));
+}
+
+void WindowManagerIpc::send(quint32 type, const QByteArray& payload)
+{
+    m_pending.append(message(type, payload));
     if (m_socket.state() == QLocalSocket::UnconnectedState)
         m_socket.connectToServer(m_path);
     else
@@ -118,13 +179,40 @@ void WindowManagerIpc::readReplies()
             return;
         }
         quint32 length = 0;
+        quint32 type = 0;
         std::memcpy(&length, m_received.constData() + magic.size(), sizeof length);
+        std::memcpy(&type, m_received.constData() + magic.size() + sizeof length, sizeof type);
         if (m_received.size() < headerSize + qsizetype(length))
             return;
         const QByteArray payload = m_received.mid(headerSize, length);
         m_received.remove(0, headerSize + length);
-        handleReply(payload);
+        if (type & eventBit)
+            askWorkspaces();
+        else if (type == runCommand)
+            handleReply(payload);
+        else if (type == getWorkspaces)
+            handleWorkspaces(payload);
     }
+}
+
+void WindowManagerIpc::handleWorkspaces(const QByteArray& payload)
+{
+    m_workspacesAsked = false;
+    m_reconnectDelay = 0;
+    if (std::exchange(m_askAgain, false))
+        askWorkspaces();
+    QList<QRect> areas;
+    for (const QJsonValue& workspace : QJsonDocument::fromJson(payload).array()) {
+        if (!workspace[QLatin1String("visible")].toBool())
+            continue;
+        const QJsonValue rect = workspace[QLatin1String("rect")];
+        areas.append(QRect(rect[QLatin1String("x")].toInt(), rect[QLatin1String("y")].toInt(),
+                           rect[QLatin1String("width")].toInt(), rect[QLatin1String("height")].toInt()));
+    }
+    if (areas == m_workAreas)
+        return;
+    m_workAreas = areas;
+    emit workAreasChanged(m_workAreas);
 }
 
 void WindowManagerIpc::handleReply(const QByteArray& payload)

@@ -6,7 +6,9 @@
 #include <QLocalSocket>
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QSet>
+#include <QTimer>
 
 #include <memory>
 
@@ -22,8 +24,10 @@ class WindowManagerIpc final : public QObject {
     Q_OBJECT
 
 public:
-    // RUN_COMMAND: the payload is a command list, as in the window manager's configuration.
+    // Message types. RUN_COMMAND: the payload is a command list, as in the window manager's configuration.
     static constexpr quint32 runCommand = 0;
+    static constexpr quint32 getWorkspaces = 1;
+    static constexpr quint32 subscribe = 2;
     // A refused hold is asked again this many times, at growing intervals: sway knows an X11 window only
     // once its surface is mapped, a moment after the window itself.
     static constexpr int maxAttempts = 8;
@@ -38,12 +42,23 @@ public:
     // `shownAgain` (the window manager forgets a hidden window), it also floats the window and shows it
     // on every workspace, without a border.
     void holdWindowAt(const QWindow* window, QPoint topLeft, bool shownAgain);
+    // Asks that `window` not be given the focus when it is mapped (sway focuses a new XWayland window
+    // whatever its input hint says); once per window. Call before showing it.
+    void keepFromFocus(const QWindow* window);
+
+    // Reports workAreasChanged() now and whenever a workspace, a window or a bar changes, reconnecting
+    // if the window manager restarts. Bars that are not X11 windows (swaybar) are known only this way.
+    void watchWorkAreas();
 
     // One message: the magic "i3-ipc", the payload's length and the type (native byte order), the payload.
     static QByteArray message(quint32 type, const QByteArray& payload);
     // The command putting X11 window `windowId`'s top-left at `position` (root pixels); with `adopt`, it
     // floats the window, makes it sticky and removes its border first.
     static QByteArray holdCommand(quint64 windowId, QPoint position, bool adopt);
+
+signals:
+    // The usable area of each output, as the rectangles of its visible workspace (root pixels).
+    void workAreasChanged(const QList<QRect>& areas);
 
 private:
     struct Sent {
@@ -59,9 +74,13 @@ private:
     };
 
     void sendHold(quint64 window);
+    void send(quint32 type, const QByteArray& payload);
     void flush();
     void readReplies();
     void handleReply(const QByteArray& payload);
+    void handleWorkspaces(const QByteArray& payload);
+    void askWorkspaces();
+    void reconnectLater();
 
     QString m_path;
     QLocalSocket m_socket;
@@ -70,6 +89,13 @@ private:
     QHash<quint64, Hold> m_holds;
     quint64 m_sequence = 0;
     QByteArray m_received;
+    QSet<quint64> m_unfocused; // windows asked to be kept from focus
+    bool m_watching = false;
+    bool m_workspacesAsked = false; // a GET_WORKSPACES is unanswered
+    bool m_askAgain = false;        // something changed while it was
+    QList<QRect> m_workAreas;
+    QTimer m_reconnect;
+    int m_reconnectDelay = 0;
 };
 
 } // namespace pellora

@@ -22,6 +22,8 @@ namespace {
 // How often in a row the window manager is asked to undo a move of its own (sway centres a window again
 // after each resize) before the panel gives in, so that two opinions never bounce the window for ever.
 constexpr int maxCorrections = 3;
+// Longer than sway waits for a window to follow a change (200 ms by default) before it records it.
+constexpr int correctionDelayMs = 300;
 
 } // namespace
 
@@ -199,6 +201,8 @@ void FloatingPanel::showEvent(QShowEvent* event)
         // user switches desktops is of no use.
         if (m_options.onEveryDesktop)
             showOnAllDesktops(windowHandle());
+        if (m_windowManager && !m_options.takesFocus)
+            m_windowManager->keepFromFocus(windowHandle());
         if (m_options.onEveryDesktop || m_windowManager || !m_options.takesFocus) {
             windowHandle()->removeEventFilter(this);
             windowHandle()->installEventFilter(this);
@@ -220,7 +224,12 @@ void FloatingPanel::moveEvent(QMoveEvent* event)
         m_wanted.moveTopLeft(pos());
     } else if (pos() != m_wanted.topLeft() && m_corrections < maxCorrections) {
         ++m_corrections;
-        holdPlace();
+        // sway re-centres a window without recording where it put it until its next change of layout, and
+        // drops a move to where it believes the window is. So it is told first where the window really is,
+        // and asked for the way back once that has landed.
+        if (m_windowManager && !m_askOnExpose)
+            m_windowManager->holdWindowAt(windowHandle(), pos(), false);
+        holdPlace(correctionDelayMs);
     }
 }
 
@@ -238,13 +247,13 @@ void FloatingPanel::setWanted(const QRect& wanted)
     holdPlace();
 }
 
-void FloatingPanel::holdPlace()
+void FloatingPanel::holdPlace(int delayMs)
 {
     // A move and a resize come together: ask once, for where the panel ends up.
     if (!m_windowManager || m_holdScheduled || !isVisible())
         return;
     m_holdScheduled = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(delayMs, this, [this] {
         m_holdScheduled = false;
         if (isVisible() && !m_askOnExpose)
             m_windowManager->holdWindowAt(windowHandle(), m_wanted.topLeft(), false);

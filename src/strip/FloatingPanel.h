@@ -84,7 +84,7 @@ protected:
 private:
     // Where the program put the panel: the window manager is asked afresh to hold it there.
     void setWanted(const QRect& wanted);
-    void holdPlace();
+    void holdPlace(int delayMs = 0);
 
     Options m_options;
     const WorkArea* m_workArea = nullptr;

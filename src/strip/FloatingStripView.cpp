@@ -6,6 +6,7 @@
 #include "StripIconButton.h"
 #include "library/RoleLibrary.h"
 #include "platform/Compositing.h"
+#include "platform/WindowHints.h"
 #include "presentation/ControlCharacters.h"
 #include "presentation/DisplayText.h"
 #include "presentation/SpokenText.h"
@@ -346,6 +347,10 @@ void FloatingStripView::setHovering(bool hovering)
     if (hovering && m_cards->isHidden())
         return; // the hint has no detail card
     m_hovering = hovering;
+    // XWayland tells the window nothing when the pointer goes on to a Wayland surface (a bar): look while
+    // the card is open.
+    if (hovering && pointerMayLeaveUnseen())
+        m_leaveCheck.start();
     if (hovering) {
         m_detailSlot->show();
         m_detailSlot->updateGeometry();
@@ -421,13 +426,13 @@ bool FloatingStripView::pointerOverCards(QPoint global) const
 
 bool FloatingStripView::pointerOverCards() const
 {
-    return pointerOverCards(QCursor::pos(screen()));
+    return !pointerLeftForWayland() && pointerOverCards(QCursor::pos(screen()));
 }
 
 void FloatingStripView::checkRest()
 {
     const QPoint pointer = QCursor::pos(screen());
-    if (m_hovering || !pointerOverCards(pointer)) {
+    if (m_hovering || !pointerOverCards(pointer) || pointerLeftForWayland()) {
         m_restCheck.stop();
         return;
     }
@@ -445,7 +450,8 @@ bool FloatingStripView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_cards) {
         if (event->type() == QEvent::Enter) {
-            m_leaveCheck.stop();
+            if (!m_hovering || !pointerMayLeaveUnseen())
+                m_leaveCheck.stop();
             if (!m_hovering && !m_restCheck.isActive()) {
                 m_restPoint = QCursor::pos(screen());
                 m_restClock.start();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Pellora on sway with its bar, run by hand (needs sway, xwayland and jq): through XWayland, the strip's corner
-# and focus as on X11, counting faults; with "native", on Wayland: a strip and a second launch handed over.
+# Pellora on sway with its bar (needs sway, xwayland and jq): through XWayland, the strip's corner, focus and
+# hover as on X11, counting faults; with "native", on Wayland: a strip and a second launch handed over.
 #   sway_headless.sh PATH_TO_PELLORA [native]
 set -euo pipefail
 pellora=$(realpath "$1")
@@ -9,13 +9,19 @@ if [[ $(id -u) -eq 0 ]]; then # sway refuses root: run as a throwaway user with 
     user=pellora-sway-$$
     useradd --create-home "$user"
     trap 'userdel --remove "$user" 2>/dev/null || true' EXIT
-    runuser -u "$user" -- dbus-run-session -- bash "$(realpath "$0")" "$pellora" "$mode"
+    # In the user's home: the build may lie in a folder only root can enter.
+    home=$(getent passwd "$user" | cut -d: -f6)
+    cp "$pellora" "$(dirname "$(realpath "$0")")"/{sway_headless,xsession}.sh "$home/"
+    chown "$user:" "$home"/*
+    runuser -u "$user" -- dbus-run-session -- bash "$home/sway_headless.sh" "$home/$(basename "$pellora")" "$mode"
     exit
 fi
 
 source "$(dirname "$(realpath "$0")")/xsession.sh"
-# sway draws into a window on a private X server, which gives it a pointer (its headless backend has none).
+# sway draws into a window on a private X server, which gives it a pointer (its headless backend has none):
+# moved there, it is a real pointer, whose motion sway passes on as it would a mouse's.
 start_xvfb 1280 800
+outer=$DISPLAY
 settings hasLaunchedBefore=true # no welcome sheet
 cat >"$SESSION_DIR/sway.conf" <<EOF
 output X11-1 mode 1280x800
@@ -35,22 +41,29 @@ fault() {
     echo "FAULT: $*"
     faults=$((faults + 1))
 }
-# The focused workspace's usable area, and the strip's content (the 560-wide window named Pellora): x y w h.
+# The focused workspace's usable area, and the strip's content (the 560-wide window named Pellora): x y w h,
+# then its X11 window (none natively).
 usable() { swaymsg -t get_workspaces | jq -r '.[] | select(.focused) | .rect | "\(.x) \(.y) \(.width) \(.height)"'; }
 strip() {
     swaymsg -t get_tree | jq -r '.. | select(.name? == "Pellora" and .visible? and .window_rect.width == 560)
-        | "\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height)"'
+        | "\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height) \(.window)"'
 }
+pointer_to() { DISPLAY=$outer xdotool mousemove "$1" "$2"; }
 focused() { swaymsg -t get_tree | jq -r '.. | select(.focused? == true) | .name'; }
 
 # Within 5 seconds, a strip (natively, anywhere), 20 px in from the usable area's right and bottom ($2 from the
 # bottom when given); $1 says when.
 check_corner() {
     local x y w h ux uy uw uh bottom=${2:-20}
-    poll 5 eval 'read -r x y w h < <(strip) && read -r ux uy uw uh < <(usable) &&
-        [[ $mode == native || $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]]' && return
-    [[ -n ${w:-} ]] || fail "$1: no strip on screen"
-    fault "$1: the strip at $x,$y ${w}x$h is not in the corner of the usable area $ux,$uy ${uw}x$uh"
+    poll 5 eval 'read -r x y w h id < <(strip) && read -r ux uy uw uh < <(usable) &&
+        [[ $mode == native || $((ux + uw - x - w)) -eq 20 && $((uy + uh - y - h)) -eq $bottom ]]' || {
+        [[ -n ${w:-} ]] || fail "$1: no strip on screen"
+        fault "$1: the strip at $x,$y ${w}x$h is not in the corner of the usable area $ux,$uy ${uw}x$uh"
+        return
+    }
+    # XWayland places the window's menus and reads the pointer by where the X server has the window.
+    [[ $mode == native ]] || poll 2 eval '[[ $(xwininfo -id "$id" | sed -nE "s/.*Absolute upper-left [XY]: +//p" | xargs) == "$x $y" ]]' ||
+        fault "$1: the X server has the strip at $(xwininfo -id "$id" | sed -nE 's/.*Absolute upper-left [XY]: +//p' | xargs), sway at $x $y"
 }
 
 if [[ $mode != native ]]; then
@@ -70,13 +83,15 @@ check_corner "second launch"
 # On an empty workspace, where no focused window lies over the strip for the pointer.
 swaymsg -q workspace 2
 check_corner "on workspace 2"
-read -r x y w h < <(strip)
-swaymsg -q seat - cursor set $((x + w / 2)) $((y + h / 2))
-poll 5 eval 'read -r _ _ _ open < <(strip) && [[ $open -gt $((h + 100)) ]]' || fail "resting on the strip did not open the card (height $open)"
+read -r x y w h _ < <(strip)
+pointer_to $((x + w / 2)) $((y + h / 2))
+poll 5 eval 'read -r _ _ _ open _ < <(strip) && [[ $open -gt $((h + 100)) ]]' || fail "resting on the strip did not open the card (height $open)"
 check_corner "card open" 0
+# sway's default focus_follows_mouse gives the focus to whatever window the pointer rests on: said, not counted.
+echo "focus with the pointer on the strip: $(focused)"
 read -r ux uy uw uh < <(usable)
-swaymsg -q seat - cursor set $((ux + uw / 2)) $((uy + uh + 5))
-poll 5 eval 'read -r _ _ _ open < <(strip) && [[ $open -eq $h ]]' || fault "leaving the strip for the bar did not close the card (height $open)"
+pointer_to $((ux + uw / 2)) $((uy + uh + 5))
+poll 5 eval 'read -r _ _ _ open _ < <(strip) && [[ $open -eq $h ]]' || fault "leaving the strip for the bar did not close the card (height $open)"
 check_corner "card closed"
 [[ $faults -eq 0 ]] || fail "$faults faults"
 echo PASS
