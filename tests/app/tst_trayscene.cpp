@@ -85,6 +85,14 @@ private slots:
         content.hide();
         content.show();
         QCOMPARE(content.clock(), u"22:30"_s);
+        // Hidden, it wakes for nothing: a minute turning over goes unseen.
+        time->set(QTime(23, 59, 59, 950));
+        content.hide();
+        content.show();
+        content.hide();
+        time->set(QTime(0, 0, 30));
+        QTest::qWait(300);
+        QCOMPARE(content.clock(), u"23:59"_s);
     }
 
     void firstOpeningOffersTheWelcomeOnce()
