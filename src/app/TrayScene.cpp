@@ -4,6 +4,8 @@
 #include "library/SettingsText.h"
 #include "platform/LoginItem.h"
 #include "platform/TrayHost.h"
+#include "platform/WindowHints.h"
+#include "platform/WorkArea.h"
 #include "strip/FloatingPanel.h"
 #include "views/ContentView.h"
 #include "views/Sheet.h"
@@ -237,11 +239,24 @@ void TrayScene::trayActivated(QSystemTrayIcon::ActivationReason reason)
         // A StatusNotifier host that asks the item for its menu shows none itself; an XEmbed tray icon has
         // already opened it.
         if (!m_menu.isVisible())
-            m_menu.popup(QCursor::pos());
+            m_menu.popup(contextMenuPosition());
         break;
     default:
         break;
     }
+}
+
+QPoint TrayScene::contextMenuPosition() const
+{
+    // Under XWayland a host that asks for the menu is a Wayland bar, where the pointer's X position is stale:
+    // the menu goes to the corner next to the panel, as the window does.
+    if (!pointerMayLeaveUnseen())
+        return QCursor::pos();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return QCursor::pos();
+    const QRect available = m_delegate.stripController().workArea().available(screen);
+    return trayWindowGeometry({}, available.center(), m_menu.sizeHint(), screen->geometry(), available).topLeft();
 }
 
 ContentView* TrayScene::content() const
@@ -276,12 +291,15 @@ void TrayScene::openWindow()
     // Taken now, at the activation: on a panel, the pointer is where the user clicked the icon.
     const QPoint pointer = QCursor::pos();
     const QRect icon = m_tray ? m_tray->geometry() : QRect();
+    // The strip's work area: it knows panels Qt leaves out (several monitors, sway's bar).
+    const WorkArea& workArea = m_delegate.stripController().workArea();
+    m_window->setWorkArea(&workArea);
     const QScreen* screen = QGuiApplication::screenAt(icon.isValid() ? icon.center() : pointer);
     // A pointer inside a work area tells nothing of the icon: the panel is then looked for on the main screen.
-    if (!screen || (!icon.isValid() && screen->availableGeometry().contains(pointer)))
+    if (!screen || (!icon.isValid() && workArea.available(screen).contains(pointer)))
         screen = QGuiApplication::primaryScreen();
-    const QRect geometry = trayWindowGeometry(icon, pointer, size, screen ? screen->geometry() : QRect(),
-                                              screen ? screen->availableGeometry() : QRect());
+    const QRect geometry =
+        trayWindowGeometry(icon, pointer, size, screen ? screen->geometry() : QRect(), workArea.available(screen));
     // Sized by its content: with nothing to resize or maximise, window managers offer neither.
     m_window->setFixedSize(geometry.size());
     m_window->setGeometry(geometry);

@@ -65,6 +65,7 @@ private:
     void setLaunchAtLogin(bool enabled);
     void createTrayIcon();
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    QPoint contextMenuPosition() const;
     void checkFirstLaunch();
     void hideWhenInactive();
     void closeSheets();

@@ -175,18 +175,19 @@ bool pointerMayLeaveUnseen()
 #endif
 }
 
-bool pointerLeftForWayland()
+bool pointerOutside(const QWindow* window)
 {
 #if QT_CONFIG(xcb)
-    if (!pointerMayLeaveUnseen())
+    if (!window || !pointerMayLeaveUnseen())
         return false;
     xcb_connection_t* connection = x11Connection();
-    // Off every X window, XWayland puts the pointer on the bare root.
     const XcbReply<xcb_query_pointer_reply_t> pointer(
         xcb_query_pointer_reply(connection, xcb_query_pointer(connection, rootWindow(connection)), nullptr),
         &std::free);
-    return pointer && pointer->child == XCB_WINDOW_NONE;
+    // The top-level window the pointer is in; none on a Wayland surface.
+    return pointer && pointer->child != xcb_window_t(window->winId());
 #else
+    Q_UNUSED(window);
     return false;
 #endif
 }

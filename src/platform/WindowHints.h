@@ -21,8 +21,9 @@ void stopDemandingAttention(QWindow* window);
 /// Whether the pointer can leave a window without the window hearing of it: under XWayland, which sends
 /// nothing when the pointer goes on to a Wayland surface (a bar, a native window).
 bool pointerMayLeaveUnseen();
-/// Under XWayland, whether the pointer is on a Wayland surface: XWayland then keeps the pointer's last X
-/// position, inside the window it left, so the position alone cannot tell. False elsewhere.
-bool pointerLeftForWayland();
+/// Under XWayland, whether the pointer is off `window` as the X server sees it: on another window, or on a
+/// Wayland surface, where XWayland keeps the pointer's last X position (inside the window it left, so the
+/// position alone cannot tell). False elsewhere.
+bool pointerOutside(const QWindow* window);
 
 } // namespace pellora

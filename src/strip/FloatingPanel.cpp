@@ -19,10 +19,12 @@
 namespace pellora {
 namespace {
 
-// How often in a row the window manager is asked to undo a move of its own (sway centres a window again
-// after each resize) before the panel gives in, so that two opinions never bounce the window for ever.
+// How many steps the panel takes to undo a move the window manager made of its own accord (sway centres a
+// window again after each resize) before it gives in, so that two opinions never bounce the window for ever.
 constexpr int maxCorrections = 3;
-// Longer than sway waits for a window to follow a change (200 ms by default) before it records it.
+// The first step waits for the window manager's other news of the window (a report of an earlier place may
+// come first); the later ones for sway to record a change (it waits 200 ms by default for a window to follow).
+constexpr int firstCorrectionMs = 50;
 constexpr int correctionDelayMs = 300;
 
 } // namespace
@@ -47,6 +49,8 @@ FloatingPanel::FloatingPanel(Options options, QWidget* parent)
     }
     if (m_options.onEveryDesktop)
         m_windowManager = WindowManagerIpc::fromEnvironment();
+    m_correction.setSingleShot(true);
+    connect(&m_correction, &QTimer::timeout, this, &FloatingPanel::correctPlace);
     // A tiling Wayland compositor (sway) floats a window whose size limits fix its width or height and
     // whose minimum size is not zero; a panel with a fixed width (the strip, the tray window) is one.
     setMinimumHeight(1);
@@ -222,15 +226,21 @@ void FloatingPanel::moveEvent(QMoveEvent* event)
         // The window manager moves it with the pointer: the user's drag.
         m_movedByUser = true;
         m_wanted.moveTopLeft(pos());
-    } else if (pos() != m_wanted.topLeft() && m_corrections < maxCorrections) {
-        ++m_corrections;
-        // sway re-centres a window without recording where it put it until its next change of layout, and
-        // drops a move to where it believes the window is. So it is told first where the window really is,
-        // and asked for the way back once that has landed.
-        if (m_windowManager && !m_askOnExpose)
-            m_windowManager->holdWindowAt(windowHandle(), pos(), false);
-        holdPlace(correctionDelayMs);
+    } else if (pos() != m_wanted.topLeft() && m_windowManager && !m_correction.isActive()) {
+        m_correction.start(firstCorrectionMs);
     }
+}
+
+void FloatingPanel::correctPlace()
+{
+    if (!isVisible() || m_askOnExpose || pos() == m_wanted.topLeft() || m_corrections >= maxCorrections)
+        return;
+    // sway drops a move to where it believes the window is, and after re-centring a window of its own accord
+    // it may believe it is still where it was: when asking again has not helped, it is told where the window
+    // really is, then asked again.
+    const bool tellWhereItIs = m_corrections++ % 2 == 1;
+    m_windowManager->holdWindowAt(windowHandle(), tellWhereItIs ? pos() : m_wanted.topLeft(), false);
+    m_correction.start(correctionDelayMs);
 }
 
 void FloatingPanel::resizeEvent(QResizeEvent* event)
@@ -244,16 +254,17 @@ void FloatingPanel::setWanted(const QRect& wanted)
 {
     m_wanted = wanted;
     m_corrections = 0;
+    m_correction.stop();
     holdPlace();
 }
 
-void FloatingPanel::holdPlace(int delayMs)
+void FloatingPanel::holdPlace()
 {
     // A move and a resize come together: ask once, for where the panel ends up.
     if (!m_windowManager || m_holdScheduled || !isVisible())
         return;
     m_holdScheduled = true;
-    QTimer::singleShot(delayMs, this, [this] {
+    QTimer::singleShot(0, this, [this] {
         m_holdScheduled = false;
         if (isVisible() && !m_askOnExpose)
             m_windowManager->holdWindowAt(windowHandle(), m_wanted.topLeft(), false);

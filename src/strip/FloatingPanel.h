@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -84,7 +85,8 @@ protected:
 private:
     // Where the program put the panel: the window manager is asked afresh to hold it there.
     void setWanted(const QRect& wanted);
-    void holdPlace(int delayMs = 0);
+    void holdPlace();
+    void correctPlace();
 
     Options m_options;
     const WorkArea* m_workArea = nullptr;
@@ -100,7 +102,8 @@ private:
     bool m_moveGesture = false; // a press on the panel may have started a drag by the window manager
     bool m_movedByUser = false;
     bool m_askOnExpose = false; // the window manager is asked again once it has mapped the window
-    int m_corrections = 0;      // times the window manager was asked to undo its own move
+    QTimer m_correction;        // the next step undoing a move the window manager made of its own accord
+    int m_corrections = 0;      // steps taken since the panel was last put
     bool m_holdScheduled = false;
 };
 

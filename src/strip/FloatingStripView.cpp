@@ -426,13 +426,13 @@ bool FloatingStripView::pointerOverCards(QPoint global) const
 
 bool FloatingStripView::pointerOverCards() const
 {
-    return !pointerLeftForWayland() && pointerOverCards(QCursor::pos(screen()));
+    return !pointerOutside(window()->windowHandle()) && pointerOverCards(QCursor::pos(screen()));
 }
 
 void FloatingStripView::checkRest()
 {
     const QPoint pointer = QCursor::pos(screen());
-    if (m_hovering || !pointerOverCards(pointer) || pointerLeftForWayland()) {
+    if (m_hovering || !pointerOverCards(pointer) || pointerOutside(window()->windowHandle())) {
         m_restCheck.stop();
         return;
     }

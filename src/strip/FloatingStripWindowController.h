@@ -26,6 +26,8 @@ public:
 
     // Where the strip is placed and which changes it follows; the desktop's own by default.
     void setWorkArea(std::unique_ptr<WorkArea> workArea);
+    // The desktop's usable area, which the tray window shares.
+    const WorkArea& workArea() const { return *m_workArea; }
 
     // Shows the strip: builds and places it the first time; later calls refresh the content and bring
     // the panel forward without moving it or taking focus.

@@ -93,5 +93,37 @@ read -r ux uy uw uh < <(usable)
 pointer_to $((ux + uw / 2)) $((uy + uh + 5))
 poll 5 eval 'read -r _ _ _ open _ < <(strip) && [[ $open -eq $h ]]' || fault "leaving the strip for the bar did not close the card (height $open)"
 check_corner "card closed"
+
+# The bar hosts the tray icon (a StatusNotifier host), at its right end: a click opens the tray window in the
+# corner by the bar, Escape closes it; a right click opens the menu in that corner too (XWayland's pointer is
+# stale on the bar), and its last entry, 退出, quits.
+tray_window() {
+    swaymsg -t get_tree | jq -r '.. | select(.name? == "Pellora" and .visible? and .window_rect.width == 360)
+        | "\(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height)"'
+}
+menu() { window_geometry "$(ours 'xwininfo -id $id | grep -q "Override Redirect State: yes"' | head -n1)"; }
+pointer_to $((ux + uw - 10)) $(((uy + uh + 800) / 2))
+DISPLAY=$outer xdotool click 1
+poll 5 eval 'read -r tx ty tw th < <(tray_window) && ((tx + tw == ux + uw && ty + th == uy + uh))' || {
+    [[ -n ${tw:-} ]] || fail "clicking the tray icon opened no window"
+    fault "the tray window at $tx,$ty ${tw}x$th is not in the corner by the bar"
+}
+DISPLAY=$outer xdotool key Escape
+poll 5 eval '[[ -z $(tray_window) ]]' || fault "Escape left the tray window open"
+# A menu opened while sway is still moving the focus after the window closed closes again at once; a hand
+# takes longer than this.
+sleep 0.5
+DISPLAY=$outer xdotool click 3
+poll 5 eval 'read -r mx my mw mh < <(menu) && ((mw > 0))' || fail "right-clicking the tray icon opened no menu"
+[[ $((mx + mw)) -eq $((ux + uw)) && $((my + mh)) -eq $((uy + uh)) ]] ||
+    fault "the menu at $mx,$my ${mw}x$mh is not in the corner by the bar"
+# As a hand would, in more than one step: a menu takes no click before the pointer has moved over it.
+pointer_to $((mx + mw / 2)) $((my + mh - 20))
+sleep 0.2
+pointer_to $((mx + mw / 2)) $((my + mh - 12))
+sleep 0.2
+DISPLAY=$outer xdotool click 1
+poll 5 eval '! kill -0 $app 2>/dev/null' || fail "退出 did not quit"
+wait "$app" || fail "Pellora quit with status $?"
 [[ $faults -eq 0 ]] || fail "$faults faults"
 echo PASS
