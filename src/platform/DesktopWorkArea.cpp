@@ -11,6 +11,7 @@
 #if QT_CONFIG(xcb)
 #include <xcb/xcb.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #endif
@@ -293,8 +294,13 @@ private:
         if (reserved.monitorWorkAreas.isEmpty())
             reserved.struts = dockStruts(connection);
         const QRect area = monitorWorkArea(native, reserved);
+        // Edges that fall between logical pixels are rounded inwards: nothing placed by the area reaches into
+        // a panel (a 21-pixel bar at twice the scale).
         const QPoint offset = area.topLeft() - native.topLeft();
-        return QRect(logical.topLeft() + offset / scale, area.size() / scale);
+        const int left = int(std::ceil(offset.x() / scale)), top = int(std::ceil(offset.y() / scale));
+        const int right = int(std::floor((offset.x() + area.width()) / scale));
+        const int bottom = int(std::floor((offset.y() + area.height()) / scale));
+        return QRect(logical.topLeft() + QPoint(left, top), QSize(right - left, bottom - top));
     }
 
     xcb_window_t m_root = XCB_WINDOW_NONE;

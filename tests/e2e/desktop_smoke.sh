@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end on other desktops, each with its own session bus (run under dbus-run-session):
 #   desktop_smoke.sh PATH_TO_PELLORA openbox|xfce|kwin|i3
-# The strip as on openbox, and on screen on the next desktop; on Xfce, the tray icon as a StatusNotifier item.
+# The strip as on openbox, and on screen on the next desktop; on i3, the icon in its bar; on Xfce, the tray icon
+# as a StatusNotifier item.
 pellora=$1
 desktop=$2
 source "$(dirname "$0")/xsession.sh"
@@ -14,6 +15,36 @@ sleep 0.5
 xwininfo -id "$strip" | grep -q IsViewable || fail "the strip is not shown on the second desktop"
 check_strip_placed
 [[ $(xprop -id "$strip" _NET_WM_STATE) != *DEMANDS_ATTENTION* ]] || fail "the strip calls for attention"
+
+# The tray window ($tray_width device pixels wide) opens just beside the icon in the bottom panel: across the
+# icon's middle, ending above the icon and at most a small gap above the work area's bottom.
+scale=${QT_SCALE_FACTOR:-1}
+tray_width=$((360 * scale))
+beside_icon() {
+    read -r wx wy ww wh < <(window_geometry "$(ours_with_width $tray_width)")
+    read -r _ wa_y _ wa_h < <(workarea)
+    ((wy + wh <= ty && wy + wh >= wa_y + wa_h - 8 * scale && wx <= tx + tw / 2 && tx + tw / 2 <= wx + ww)) ||
+        fail "the tray window at $wx,$wy ${ww}x$wh is not just above the icon at $tx,$ty"
+}
+
+if [[ $desktop == i3 ]]; then
+    # i3's bar docks the icon (XEmbed): a click opens the tray window beside it, its menu's last entry quits.
+    icon=$(wait_for_tray_icon) || fail "no tray icon docked in i3's bar"
+    # xdotool counts the bar's tray twice for a window inside it: the X server's absolute place instead.
+    read -r tx ty < <(xwininfo -id "$icon" | sed -nE 's/.*Absolute upper-left [XY]: +//p' | xargs)
+    read -r _ _ tw th < <(window_geometry "$icon")
+    xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+    wait_for_width $tray_width 10 || fail "a click on the icon opened no tray window"
+    beside_icon
+    xdotool key Escape
+    wait_for_width $tray_width 3 gone || fail "Escape did not close the tray window"
+    sleep 0.5 # Qt closes menus as the application turns inactive, a tenth of a second after the focus leaves
+    xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 3
+    wait_for_menu "$icon" || fail "a right click on the icon opened no menu"
+    xdotool key Up Return
+    poll 10 eval '! kill -0 $app 2>/dev/null' || fail "退出 did not quit"
+    wait "$app" || fail "Pellora quit with status $?"
+fi
 [[ $desktop == xfce ]] || { echo PASS; exit 0; }
 
 # The item, registered with the panel's watcher as "bus name/object path", and its exported menu.
@@ -38,10 +69,7 @@ tray=$(xdotool search --onlyvisible --classname wrapper-2.0 | head -n1)
 read -r tx ty tw th < <(window_geometry "$tray")
 click_middle "$tray"
 wait_for_width 360 10 || fail "a click on the icon opened no tray window"
-read -r wx wy ww wh < <(window_geometry "$(ours_with_width 360)")
-read -r _ wa_y _ wa_h < <(workarea)
-[[ $((wy + wh)) -eq $((wa_y + wa_h)) && $wx -le $((tx + tw / 2)) && $((tx + tw / 2)) -le $((wx + ww)) ]] ||
-    fail "the tray window is not just above the icon"
+beside_icon
 xdotool key Escape
 wait_for_width 360 3 gone || fail "Escape did not close the tray window"
 sleep 0.5 # Qt closes menus as the application turns inactive, a tenth of a second after the focus leaves
