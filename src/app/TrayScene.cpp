@@ -21,6 +21,9 @@
 #include <QShortcut>
 #include <QWindow>
 
+#include <array>
+#include <optional>
+
 namespace pellora {
 namespace {
 
@@ -29,34 +32,33 @@ constexpr int trayChecksBeforeGivingUp = 600;
 
 enum class Edge { top, bottom, left, right };
 
+// The first edge, in the order top, bottom, left, right, whose amount is positive.
+std::optional<Edge> firstPositive(const std::array<int, 4>& amounts)
+{
+    constexpr std::array edges{Edge::top, Edge::bottom, Edge::left, Edge::right};
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+        if (amounts[i] > 0)
+            return edges[i];
+    }
+    return std::nullopt;
+}
+
 // The panel edge `anchor` sits at: the side of the work area it lies beyond; within the work area (a panel
 // that reserves no room), the nearer of the top and the bottom.
 Edge edgeBeyond(const QRect& anchor, const QRect& available)
 {
-    if (anchor.bottom() < available.top())
-        return Edge::top;
-    if (anchor.top() > available.bottom())
-        return Edge::bottom;
-    if (anchor.right() < available.left())
-        return Edge::left;
-    if (anchor.left() > available.right())
-        return Edge::right;
-    return anchor.center().y() < available.center().y() ? Edge::top : Edge::bottom;
+    return firstPositive({available.top() - anchor.bottom(), anchor.top() - available.bottom(),
+                          available.left() - anchor.right(), anchor.left() - available.right()})
+        .value_or(anchor.center().y() < available.center().y() ? Edge::top : Edge::bottom);
 }
 
 // The edge where a panel takes room from the screen. Panels along the top and the bottom hold the tray more
 // often than docks at the sides, so they come first.
 Edge panelEdge(const QRect& screen, const QRect& available)
 {
-    if (available.top() > screen.top())
-        return Edge::top;
-    if (available.bottom() < screen.bottom())
-        return Edge::bottom;
-    if (available.left() > screen.left())
-        return Edge::left;
-    if (available.right() < screen.right())
-        return Edge::right;
-    return Edge::top;
+    return firstPositive({available.top() - screen.top(), screen.bottom() - available.bottom(),
+                          available.left() - screen.left(), screen.right() - available.right()})
+        .value_or(Edge::top);
 }
 
 // Whether the active window is `window` or one of its sheets.

@@ -16,10 +16,8 @@ ElidedLabel::ElidedLabel(QWidget* parent) : QWidget(parent)
 
 void ElidedLabel::setText(const QString& text)
 {
-    if (text == m_text)
+    if (!a11y::setLabelText(this, m_text, text))
         return;
-    m_text = text;
-    setAccessibleName(text);
     updateGeometry();
     update();
 }

@@ -1,5 +1,7 @@
 #include "LineClampedLabel.h"
 
+#include "widgets/Accessibility.h"
+
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -37,11 +39,8 @@ LineClampedLabel::LineClampedLabel(QWidget* parent) : QWidget(parent)
 
 void LineClampedLabel::setText(const QString& text)
 {
-    if (text == m_text)
-        return;
-    m_text = text;
-    setAccessibleName(text);
-    invalidate();
+    if (a11y::setLabelText(this, m_text, text))
+        invalidate();
 }
 
 void LineClampedLabel::setMaximumLines(int lines)

@@ -56,4 +56,13 @@ void pressOnEnter(QAbstractButton* button)
     button->installEventFilter(new EnterPresses(button));
 }
 
+bool setLabelText(QWidget* label, QString& stored, const QString& text)
+{
+    if (text == stored)
+        return false;
+    stored = text;
+    label->setAccessibleName(text);
+    return true;
+}
+
 } // namespace pellora::a11y

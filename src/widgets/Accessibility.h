@@ -3,6 +3,7 @@
 #include <QAccessible>
 
 class QAbstractButton;
+class QString;
 class QWidget;
 
 namespace pellora::a11y {
@@ -14,5 +15,9 @@ void setRole(QWidget* widget, QAccessible::Role role);
 // Lets Enter and Return press `button` while it has the focus, as Space does. Buttons never become a
 // dialog's default button instead: Enter typed in a form field must not press a button elsewhere.
 void pressOnEnter(QAbstractButton* button);
+
+// For a custom-painted label: stores its new text in `stored` and names the label by it, as QLabel is
+// named by its text. False, changing nothing, when the text is the same.
+bool setLabelText(QWidget* label, QString& stored, const QString& text);
 
 } // namespace pellora::a11y
