@@ -41,11 +41,8 @@ WindowManagerIpc::WindowManagerIpc(QString socketPath, QObject* parent) : QObjec
             reconnectLater();
     });
     m_reconnect.setSingleShot(true);
-    connect(&m_reconnect, &QTimer::timeout, this, [this] {
-        // Subscriptions end with the connection (i3 closes it when it restarts): subscribe again.
-        m_watching = false;
-        watchWorkAreas();
-    });
+    // Subscriptions end with the connection (i3 closes it when it restarts): subscribe again.
+    connect(&m_reconnect, &QTimer::timeout, this, &WindowManagerIpc::subscribeToChanges);
 }
 
 std::unique_ptr<WindowManagerIpc> WindowManagerIpc::fromEnvironment(QObject* parent)
@@ -120,6 +117,11 @@ void WindowManagerIpc::watchWorkAreas()
     if (m_watching)
         return;
     m_watching = true;
+    subscribeToChanges();
+}
+
+void WindowManagerIpc::subscribeToChanges()
+{
     // Both window managers know these events; sway 1.7 refuses a list that names "output", so it goes alone.
     send(subscribe, R"(["workspace","window","barconfig_update"])");
     send(subscribe, R"(["output"])");

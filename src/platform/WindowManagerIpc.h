@@ -79,6 +79,7 @@ private:
     void readReplies();
     void handleReply(const QByteArray& payload);
     void handleWorkspaces(const QByteArray& payload);
+    void subscribeToChanges();
     void askWorkspaces();
     void reconnectLater();
 

@@ -347,11 +347,11 @@ void FloatingStripView::setHovering(bool hovering)
     if (hovering && m_cards->isHidden())
         return; // the hint has no detail card
     m_hovering = hovering;
-    // XWayland tells the window nothing when the pointer goes on to a Wayland surface (a bar): look while
-    // the card is open.
-    if (hovering && pointerMayLeaveUnseen())
-        m_leaveCheck.start();
     if (hovering) {
+        // XWayland tells the window nothing when the pointer goes on to a Wayland surface (a bar): look while
+        // the card is open.
+        if (pointerMayLeaveUnseen())
+            m_leaveCheck.start();
         m_detailSlot->show();
         m_detailSlot->updateGeometry();
         layoutDetail();

@@ -30,8 +30,7 @@ beside_icon() {
 if [[ $desktop == i3 ]]; then
     # i3's bar docks the icon (XEmbed): a click opens the tray window beside it, its menu's last entry quits.
     icon=$(wait_for_tray_icon) || fail "no tray icon docked in i3's bar"
-    # xdotool counts the bar's tray twice for a window inside it: the X server's absolute place instead.
-    read -r tx ty < <(xwininfo -id "$icon" | sed -nE 's/.*Absolute upper-left [XY]: +//p' | xargs)
+    read -r tx ty < <(absolute_position "$icon")
     read -r _ _ tw th < <(window_geometry "$icon")
     xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
     wait_for_width $tray_width 10 || fail "a click on the icon opened no tray window"

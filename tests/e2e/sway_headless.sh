@@ -62,8 +62,8 @@ check_corner() {
         return
     }
     # XWayland places the window's menus and reads the pointer by where the X server has the window.
-    [[ $mode == native ]] || poll 2 eval '[[ $(xwininfo -id "$id" | sed -nE "s/.*Absolute upper-left [XY]: +//p" | xargs) == "$x $y" ]]' ||
-        fault "$1: the X server has the strip at $(xwininfo -id "$id" | sed -nE 's/.*Absolute upper-left [XY]: +//p' | xargs), sway at $x $y"
+    [[ $mode == native ]] || poll 2 eval '[[ $(absolute_position "$id") == "$x $y" ]]' ||
+        fault "$1: the X server has the strip at $(absolute_position "$id"), sway at $x $y"
 }
 
 if [[ $mode != native ]]; then

@@ -149,6 +149,9 @@ window_geometry() {
     echo "$X $Y $WIDTH $HEIGHT"
 }
 
+# x y of a window as the X server has it (xdotool counts a panel's tray twice for a window docked in it).
+absolute_position() { xwininfo -id "$1" | sed -nE 's/.*Absolute upper-left [XY]: +//p' | xargs; }
+
 # Clicks the middle of the window $1 with the button $2 (1 when not given).
 click_middle() {
     local x y w h
