@@ -114,10 +114,8 @@ void WindowManagerIpc::keepFromFocus(const QWindow* window)
 
 void WindowManagerIpc::watchWorkAreas()
 {
-    if (m_watching)
-        return;
-    m_watching = true;
-    subscribeToChanges();
+    if (!std::exchange(m_watching, true))
+        subscribeToChanges();
 }
 
 void WindowManagerIpc::subscribeToChanges()
